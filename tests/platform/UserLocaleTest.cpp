@@ -10,6 +10,11 @@ struct LocaleRow
     bool western;
 };
 
+void PrintTo(const LocaleRow &row, std::ostream *out)
+{
+    *out << '"' << row.name << '"';
+}
+
 class UserLocaleTest : public testing::TestWithParam<LocaleRow>
 {
 };
