@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,13 +15,13 @@ struct DumpHeader
 {
     std::string path;        // Label1: the loaded file's path
     std::string lengthLabel; // Label3: "Record Length : 000007"
-    std::int32_t recordNumber = 0;
+    std::int64_t recordNumber = 0;
     std::string countLabel; // Label2: "/0000003"
 };
 
 // The vertical hex dump of one record: five header lines, then five lines per 100-byte block.
-// Any line can be had on its own, so a view draws only what is in sight; building costs one
-// pass over the record and nothing per line.
+// Any line can be had on its own, so a view draws only what is in sight; building costs a
+// look at the bytes before each block boundary and nothing per line.
 class RecordDump
 {
 public:
@@ -28,13 +29,42 @@ public:
 
     RecordDump(Record record, const ByteClasses &classes, DumpHeader header);
 
-    static std::string lengthLabel(std::size_t length); // "Record Length : " + "%.6d"
-    static std::string countLabel(std::size_t count);   // "/" + "%.7d"
+    static std::string lengthLabel(std::uint64_t length); // "Record Length : " + "%.6d"
+    static std::string countLabel(std::uint64_t count);   // "/" + "%.7d"
 
+    const Record &record() const { return m_record; }
     std::size_t lineCount() const;
+    // Lines at or past lineCount() throw std::out_of_range, here and below.
     LineKind kindOf(std::size_t line) const;
     // Line without its line end. Character rows hold the record's own bytes; headers are UTF-8.
     std::string line(std::size_t line) const;
+    // A character row cut into its characters, offset field included: one byte each, two for
+    // a double-byte character. The views point into the record or into constant storage.
+    // Other kinds of line throw std::invalid_argument.
+    std::vector<std::string_view> characters(std::size_t line) const;
     // The whole dump in one pass, every line followed by lineEnd.
     std::string text(std::string_view lineEnd = "\r\n") const;
+    // The same bytes as text(), handed to sink in pieces of about a mebibyte, so that a big
+    // record can be written out without holding its whole dump.
+    void writeText(const std::function<void(std::string_view)> &sink,
+                   std::string_view lineEnd = "\r\n") const;
+
+private:
+    std::size_t blockCount() const;
+    bool startsWithTrail(std::size_t block) const;
+    void learnBlockStarts();
+    std::size_t maxLineLength(std::size_t line) const;
+    char *writeLine(char *out, std::size_t line) const;
+    char *writeLines(char *out, std::size_t first, std::size_t last,
+                     std::string_view lineEnd) const;
+    char *writeHeaderLine(char *out, std::size_t line) const;
+    char *writeCharacterRow(char *out, std::size_t block) const;
+    char *writeDigitRow(char *out, std::size_t block, int digit) const;
+    template <typename Sink> void forEachCharacter(std::size_t block, Sink &&sink) const;
+
+    Record m_record;
+    ByteClasses m_classes;
+    DumpHeader m_header;
+    // Per block: its first byte is the trail byte of a character begun in the block before.
+    std::vector<bool> m_trailStarts;
 };
