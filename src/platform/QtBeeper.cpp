@@ -1,0 +1,14 @@
+#include "QtBeeper.h"
+
+#include <QApplication>
+
+void QtBeeper::beep()
+{
+    QApplication::beep();
+}
+
+QtBeeper &QtBeeper::shared()
+{
+    static QtBeeper beeper;
+    return beeper;
+}
