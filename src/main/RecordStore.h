@@ -1,11 +1,13 @@
 #pragma once
 
+#include "RecordIndex.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 // One record: a view into the bytes of the file it came from, which it keeps alive,
 // so that a dump on screen survives the load of another file.
@@ -20,8 +22,15 @@ struct Record
 class RecordStore
 {
 public:
+    // memoryLimit: most bytes a load may take for the file and its index; needing more fails
+    // as running out of memory does. Lets tests exhaust memory on purpose.
+    explicit RecordStore(std::uint64_t memoryLimit = std::numeric_limits<std::uint64_t>::max())
+        : m_memoryLimit(memoryLimit)
+    {}
+
     // Replaces the list with the lines of the file at path. On any failure (a Failure
-    // carrying the message) the previous list stays exactly as it was.
+    // carrying the message, "メモリが足りません" when memory runs out) the previous list
+    // stays exactly as it was.
     void load(const std::string &path);
 
     std::size_t count() const;
@@ -29,6 +38,9 @@ public:
     Record record(std::int64_t index) const;
 
 private:
+    std::string readFile(const std::string &path) const;
+
+    std::uint64_t m_memoryLimit;
     std::shared_ptr<const std::string> m_file;
-    std::vector<std::uint64_t> m_bounds; // start and end offset of each record
+    RecordIndex m_index;
 };

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+// Where the records of a file start. Records end at CR, LF or CR LF (LF CR is a line end and
+// then an empty record), the first NUL ends the whole file, and a line end at the very end
+// adds no empty record. Costs 8 bytes a record and no copy of the file's bytes.
+class RecordIndex
+{
+public:
+    RecordIndex() = default;
+    // Throws std::bad_alloc when the index would take more than memoryLimit bytes.
+    RecordIndex(std::string_view file, std::uint64_t memoryLimit);
+
+    std::size_t count() const { return m_count; }
+    // The record at index (below count()) of file, the bytes the index was built from.
+    std::string_view record(std::string_view file, std::size_t index) const;
+
+    void swap(RecordIndex &other) noexcept;
+
+private:
+    static constexpr unsigned kChunkBits = 20;
+    static constexpr std::size_t kChunkStarts = std::size_t{1} << kChunkBits;
+    // A chunk's room past its starts: a block's starts are written before they are counted.
+    static constexpr std::size_t kSlackStarts = 64;
+
+    class Builder;
+
+    std::uint64_t start(std::size_t index) const
+    {
+        return m_chunks[index >> kChunkBits][index & (kChunkStarts - 1)];
+    }
+
+    // The offset of each record's first byte, then where the last record and its line end
+    // stop; ends are not kept, as only the CR and LF of a line end lie between a record and
+    // the next start. Chunks of kChunkStarts, all full but the last, so the index grows
+    // without copying and without the overshoot of a doubling array.
+    std::vector<std::unique_ptr<std::uint64_t[]>> m_chunks;
+    std::size_t m_count = 0;
+};

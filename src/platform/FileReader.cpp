@@ -1,0 +1,98 @@
+#include "FileReader.h"
+
+#include "Failure.h"
+#include "LargePages.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <memory>
+#include <new>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Reads go through a small buffer that stays in cache, so the big one is written only once
+// and never zero-filled first.
+constexpr std::size_t kChunkBytes = 256 * 1024;
+
+// A lease break in the moment we hold the lease is signalled; SIGIO would end the process,
+// SIGURG is ignored unless a handler is installed.
+constexpr int kLeaseBreakSignal = SIGURG;
+
+} // namespace
+
+FileReader::FileReader(const std::string &path) : m_path(path)
+{
+    // O_NONBLOCK: opening a FIFO without a writer must not wait.
+    m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (m_fd < 0)
+        fail();
+    try {
+        inspect();
+    } catch (...) {
+        ::close(m_fd);
+        throw;
+    }
+}
+
+FileReader::~FileReader()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void FileReader::inspect()
+{
+    struct stat status = {};
+    if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode))
+        fail();
+    refuseIfWritten();
+    m_size = static_cast<std::uint64_t>(status.st_size);
+}
+
+void FileReader::refuseIfWritten() const
+{
+    // The kernel grants a read lease only while nobody has the file open for writing.
+    // Without the right to leases (not the owner, or a file system without them) we
+    // cannot tell, and read anyway.
+    if (::fcntl(m_fd, F_SETSIG, kLeaseBreakSignal) != 0)
+        return;
+    if (::fcntl(m_fd, F_SETLEASE, F_RDLCK) == 0) {
+        ::fcntl(m_fd, F_SETLEASE, F_UNLCK);
+        return;
+    }
+    if (errno == EAGAIN)
+        fail();
+}
+
+std::string FileReader::readAll() const
+{
+    std::string bytes;
+    if (m_size > bytes.max_size())
+        throw std::bad_alloc();
+    bytes.reserve(static_cast<std::size_t>(m_size));
+    LargePages::prefer(bytes.data(), bytes.capacity());
+    const auto chunk = std::make_unique<char[]>(kChunkBytes);
+    while (bytes.size() < m_size) {
+        const auto wanted = std::min<std::uint64_t>(kChunkBytes, m_size - bytes.size());
+        const ssize_t got = ::pread(m_fd, chunk.get(), static_cast<std::size_t>(wanted),
+                                    static_cast<off_t>(bytes.size()));
+        if (got == 0)
+            break;
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            fail();
+        bytes.append(chunk.get(), static_cast<std::size_t>(got));
+    }
+    return bytes;
+}
+
+void FileReader::fail() const
+{
+    throw Failure("ファイル " + m_path + " は開けません");
+}

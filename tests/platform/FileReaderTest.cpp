@@ -1,0 +1,193 @@
+#include "FileReader.h"
+
+#include "FailureMessage.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+std::string randomBytes(std::size_t size)
+{
+    std::mt19937 random(size);
+    std::string bytes(size, '\0');
+    for (char &byte : bytes)
+        byte = static_cast<char>(random());
+    return bytes;
+}
+
+std::string cannotOpen(const std::string &path)
+{
+    return "ファイル " + path + " は開けません";
+}
+
+// A temp folder and a descriptor the case may keep open while the file is opened.
+struct Scene
+{
+    TempDir dir;
+    int heldFd = -1;
+
+    ~Scene()
+    {
+        if (heldFd >= 0)
+            close(heldFd);
+    }
+};
+
+struct RefusedCase
+{
+    const char *name;
+    std::string (*make)(Scene &scene);
+};
+
+void PrintTo(const RefusedCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class FileReaderRefuses : public testing::TestWithParam<RefusedCase>
+{};
+
+std::string makeSocket(Scene &scene)
+{
+    const std::string path = scene.dir.path("socket");
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    scene.heldFd = socket(AF_UNIX, SOCK_STREAM, 0);
+    bind(scene.heldFd, reinterpret_cast<const sockaddr *>(&address), sizeof address);
+    return path;
+}
+
+std::string makeFileOpenForWriting(Scene &scene)
+{
+    const std::string path = scene.dir.write("written.txt", "A\r\n");
+    scene.heldFd = open(path.c_str(), O_WRONLY | O_APPEND);
+    return path;
+}
+
+} // namespace
+
+TEST(FileReader, ReadsEveryByteValueUnchanged)
+{
+    TempDir dir;
+    std::string bytes;
+    for (int value = 0; value < 256; ++value)
+        bytes.push_back(static_cast<char>(value));
+    const std::string path = dir.write("all.bin", bytes);
+
+    const FileReader reader(path);
+
+    EXPECT_EQ(reader.size(), 256u);
+    EXPECT_EQ(reader.readAll(), bytes);
+}
+
+TEST(FileReader, ReadsFilesLargerThanOneChunkWhole)
+{
+    TempDir dir;
+    const std::string bytes = randomBytes(3 * 1024 * 1024 + 17);
+    const std::string path = dir.write("big.bin", bytes);
+
+    EXPECT_EQ(FileReader(path).readAll(), bytes);
+}
+
+TEST(FileReader, GivesTheSizeTakenAtOpeningWhenTheFileGrows)
+{
+    TempDir dir;
+    const std::string path = dir.write("grows.txt", "ABC");
+    const FileReader reader(path);
+
+    std::ofstream(path, std::ios::app) << "DEF";
+
+    EXPECT_EQ(reader.readAll(), "ABC");
+}
+
+TEST(FileReader, GivesTheBytesStillThereWhenTheFileShrinks)
+{
+    TempDir dir;
+    const std::string path = dir.write("shrinks.txt", "ABCDEF");
+    const FileReader reader(path);
+
+    ASSERT_EQ(truncate(path.c_str(), 2), 0);
+
+    EXPECT_EQ(reader.readAll(), "AB");
+}
+
+TEST(FileReader, OtherReadersDoNotStopIt)
+{
+    TempDir dir;
+    const std::string path = dir.write("shared.txt", "A");
+    const int otherReader = open(path.c_str(), O_RDONLY);
+
+    EXPECT_EQ(FileReader(path).readAll(), "A");
+
+    close(otherReader);
+}
+
+TEST(FileReader, LeavesTheFileOpenToWritersAfterwards)
+{
+    TempDir dir;
+    const std::string path = dir.write("later.txt", "A");
+    const FileReader reader(path);
+
+    // A lease still held would make this open wait, or fail at once with O_NONBLOCK.
+    const int writer = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+
+    EXPECT_GE(writer, 0);
+    close(writer);
+}
+
+TEST(FileReader, RefusesAFileItMayNotRead)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop root";
+    TempDir dir;
+    const std::string path = dir.write("secret.txt", "A");
+    chmod(path.c_str(), 0);
+
+    EXPECT_EQ(failureMessage([&] { FileReader reader(path); }), cannotOpen(path));
+}
+
+TEST_P(FileReaderRefuses, WithTheOpenFailureMessage)
+{
+    Scene scene;
+    const std::string path = GetParam().make(scene);
+
+    EXPECT_EQ(failureMessage([&] { FileReader reader(path); }), cannotOpen(path));
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, FileReaderRefuses,
+                         testing::Values(RefusedCase{"MissingFile",
+                                                     [](Scene &scene) {
+                                                         return scene.dir.path("missing.txt");
+                                                     }},
+                                         RefusedCase{"Folder",
+                                                     [](Scene &scene) {
+                                                         return scene.dir.path();
+                                                     }},
+                                         RefusedCase{"FifoWithoutWriter",
+                                                     [](Scene &scene) {
+                                                         const std::string path =
+                                                             scene.dir.path("fifo");
+                                                         mkfifo(path.c_str(), 0600);
+                                                         return path;
+                                                     }},
+                                         RefusedCase{"Socket", makeSocket},
+                                         RefusedCase{"Device",
+                                                     [](Scene &) {
+                                                         return std::string("/dev/null");
+                                                     }},
+                                         RefusedCase{"FileOpenForWriting", makeFileOpenForWriting}),
+                         [](const testing::TestParamInfo<RefusedCase> &info) {
+                             return info.param.name;
+                         });
