@@ -1,0 +1,452 @@
+#include "DumpView.h"
+
+#include "CodePageDecoder.h"
+#include "RecordDump.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGlyphRun>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kMargin = 2;      // pixels left of the first column
+constexpr int kCodePage = 1252; // until the window sets the user's
+constexpr int kCachedLines = 512;
+
+int utf16Length(const std::string &utf8)
+{
+    int length = 0;
+    for (const char byte : utf8) {
+        const auto value = static_cast<unsigned char>(byte);
+        if ((value & 0xC0) != 0x80)
+            length += value >= 0xF0 ? 2 : 1;
+    }
+    return length;
+}
+
+} // namespace
+
+DumpView::DumpView(QWidget *parent) : QAbstractScrollArea(parent), m_lines(kCachedLines)
+{
+    setFocusPolicy(Qt::ClickFocus);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setCursor(Qt::IBeamCursor);
+    updateMetrics();
+    updateScrollBar();
+}
+
+DumpView::~DumpView() = default;
+
+void DumpView::setCodePage(int codePage)
+{
+    m_decoder = std::make_unique<CodePageDecoder>(codePage);
+    m_lines.clear();
+    viewport()->update();
+}
+
+void DumpView::setDump(std::shared_ptr<const RecordDump> dump)
+{
+    m_dump = std::move(dump);
+    m_lines.clear();
+    m_anchor = m_cursor = Position();
+    updateScrollBar();
+    verticalScrollBar()->setValue(0);
+    viewport()->update();
+}
+
+void DumpView::clear()
+{
+    setDump(nullptr);
+}
+
+std::size_t DumpView::lineCount() const
+{
+    return m_dump ? m_dump->lineCount() + 1 : 1;
+}
+
+std::size_t DumpView::firstVisibleLine() const
+{
+    return static_cast<std::size_t>(verticalScrollBar()->value());
+}
+
+QString DumpView::selectedText() const
+{
+    const auto [start, end] = std::minmax(m_anchor, m_cursor);
+    std::string text;
+    for (std::size_t line = start.line; line <= end.line; ++line) {
+        const std::vector<DumpCell> lineCells = cellsOf(line);
+        const std::size_t from = line == start.line ? start.character : 0;
+        const std::size_t to = line == end.line ? end.character : lineCells.size();
+        for (std::size_t i = std::min(from, to); i < std::min(to, lineCells.size()); ++i)
+            text += lineCells[i].text;
+        if (line < end.line)
+            text += '\n';
+    }
+    return QString::fromStdString(text);
+}
+
+void DumpView::selectAll()
+{
+    m_anchor = Position();
+    m_cursor = lineEnd(lineCount() - 1);
+    viewport()->update();
+}
+
+void DumpView::copy() const
+{
+    if (hasSelection())
+        QGuiApplication::clipboard()->setText(selectedText());
+}
+
+void DumpView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(viewport());
+    painter.setFont(font());
+    const QRect dirty = event->rect();
+    painter.fillRect(dirty, palette().base());
+    const std::size_t first = firstVisibleLine();
+    const int firstRow = std::max(0, dirty.top() / m_lineHeight);
+    const int lastRow = dirty.bottom() / m_lineHeight;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const std::size_t line = first + static_cast<std::size_t>(row);
+        if (line >= lineCount())
+            break;
+        paintLine(painter, line, row * m_lineHeight);
+    }
+    if (hasFocus())
+        paintCursor(painter);
+}
+
+void DumpView::resizeEvent(QResizeEvent *event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollBar();
+}
+
+void DumpView::changeEvent(QEvent *event)
+{
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        updateMetrics();
+        updateScrollBar();
+        viewport()->update();
+    }
+}
+
+void DumpView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
+        event->accept();
+        return;
+    }
+    const bool extend = event->modifiers().testFlag(Qt::ShiftModifier);
+    const auto page = static_cast<std::ptrdiff_t>(visibleLines());
+    switch (event->key()) {
+    case Qt::Key_Left:
+        moveCursor(stepped(m_cursor, -1), extend);
+        break;
+    case Qt::Key_Right:
+        moveCursor(stepped(m_cursor, 1), extend);
+        break;
+    case Qt::Key_Up:
+        moveCursor(movedLines(m_cursor, -1), extend);
+        break;
+    case Qt::Key_Down:
+        moveCursor(movedLines(m_cursor, 1), extend);
+        break;
+    case Qt::Key_PageUp:
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepSub);
+        moveCursor(movedLines(m_cursor, -page), extend);
+        break;
+    case Qt::Key_PageDown:
+        verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        moveCursor(movedLines(m_cursor, page), extend);
+        break;
+    case Qt::Key_Home:
+        moveCursor(Position(), extend);
+        break;
+    case Qt::Key_End:
+        moveCursor(lineEnd(lineCount() - 1), extend);
+        break;
+    default:
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void DumpView::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    moveCursor(positionAt(event->position().toPoint()),
+               event->modifiers().testFlag(Qt::ShiftModifier));
+    event->accept();
+}
+
+void DumpView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!event->buttons().testFlag(Qt::LeftButton)) {
+        event->ignore();
+        return;
+    }
+    moveCursor(positionAt(event->position().toPoint()), true);
+    event->accept();
+}
+
+void DumpView::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    QAction *copyAction = menu.addAction(tr("&Copy"), this, &DumpView::copy);
+    copyAction->setShortcut(QKeySequence::Copy);
+    copyAction->setEnabled(hasSelection());
+    menu.addAction(tr("Select &All"), this, &DumpView::selectAll)
+        ->setShortcut(QKeySequence::SelectAll);
+    menu.exec(event->globalPos());
+}
+
+void DumpView::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
+void DumpView::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    viewport()->update();
+}
+
+void DumpView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+DumpCells DumpView::cells() const
+{
+    // Made on first use: building a decoder's tables takes a while.
+    if (!m_decoder)
+        m_decoder = std::make_unique<CodePageDecoder>(kCodePage);
+    return DumpCells(*m_decoder);
+}
+
+std::vector<DumpCell> DumpView::cellsOf(std::size_t line) const
+{
+    if (!m_dump || line >= m_dump->lineCount())
+        return {};
+    return cells().line(*m_dump, line);
+}
+
+const DumpView::ViewLine &DumpView::viewLine(std::size_t line) const
+{
+    if (const ViewLine *cached = m_lines.object(line))
+        return *cached;
+    auto *built = new ViewLine(toViewLine(cellsOf(line)));
+    m_lines.insert(line, built);
+    return *built;
+}
+
+DumpView::ViewLine DumpView::toViewLine(const std::vector<DumpCell> &cells)
+{
+    ViewLine line;
+    line.characters.reserve(cells.size());
+    std::string utf8;
+    int textStart = 0;
+    for (const DumpCell &cell : cells) {
+        const int textLength = utf16Length(cell.text);
+        line.characters.push_back({textStart, textLength, line.columns, cell.width});
+        utf8 += cell.text;
+        textStart += textLength;
+        line.columns += cell.width;
+    }
+    line.text = QString::fromStdString(utf8);
+    return line;
+}
+
+void DumpView::updateMetrics()
+{
+    const QFontMetricsF metrics(font());
+    m_cellWidth = std::max(1.0, metrics.horizontalAdvance(QLatin1Char('0')));
+    m_lineHeight = std::max(1, static_cast<int>(std::ceil(metrics.lineSpacing())));
+    m_ascent = static_cast<int>(std::ceil(metrics.ascent()));
+    m_rawFont = QRawFont::fromFont(font());
+}
+
+void DumpView::updateScrollBar()
+{
+    const int lines = visibleLines();
+    const auto count = static_cast<std::ptrdiff_t>(lineCount());
+    QScrollBar *bar = verticalScrollBar();
+    bar->setRange(0, static_cast<int>(std::max<std::ptrdiff_t>(0, count - lines)));
+    bar->setPageStep(lines);
+    bar->setSingleStep(1);
+}
+
+int DumpView::visibleLines() const
+{
+    return std::max(1, viewport()->height() / m_lineHeight);
+}
+
+DumpView::Position DumpView::positionAt(const QPoint &point) const
+{
+    const auto row = static_cast<std::ptrdiff_t>(std::floor(double(point.y()) / m_lineHeight));
+    const auto line =
+        std::clamp<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(firstVisibleLine()) + row, 0,
+                                   static_cast<std::ptrdiff_t>(lineCount()) - 1);
+    const auto index = static_cast<std::size_t>(line);
+    return {index, characterAtColumn(index, (point.x() - kMargin) / m_cellWidth)};
+}
+
+std::size_t DumpView::characterAtColumn(std::size_t line, double column) const
+{
+    const ViewLine &view = viewLine(line);
+    for (std::size_t i = 0; i < view.characters.size(); ++i) {
+        const ViewLine::Character &character = view.characters[i];
+        if (column < character.column + character.width / 2.0)
+            return i;
+    }
+    return view.characters.size();
+}
+
+int DumpView::columnOf(const Position &position) const
+{
+    const ViewLine &view = viewLine(position.line);
+    if (position.character < view.characters.size())
+        return view.characters[position.character].column;
+    return view.columns;
+}
+
+DumpView::Position DumpView::lineEnd(std::size_t line) const
+{
+    return {line, viewLine(line).characters.size()};
+}
+
+DumpView::Position DumpView::stepped(const Position &position, int characters) const
+{
+    if (characters < 0) {
+        if (position.character > 0)
+            return {position.line, position.character - 1};
+        return position.line > 0 ? lineEnd(position.line - 1) : position;
+    }
+    if (position.character < lineEnd(position.line).character)
+        return {position.line, position.character + 1};
+    return position.line + 1 < lineCount() ? Position{position.line + 1, 0} : position;
+}
+
+DumpView::Position DumpView::movedLines(const Position &position, std::ptrdiff_t lines) const
+{
+    const auto target = static_cast<std::size_t>(
+        std::clamp<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(position.line) + lines, 0,
+                                   static_cast<std::ptrdiff_t>(lineCount()) - 1));
+    return {target, characterAtColumn(target, columnOf(position))};
+}
+
+void DumpView::moveCursor(const Position &position, bool extendSelection)
+{
+    m_cursor = position;
+    if (!extendSelection)
+        m_anchor = position;
+    ensureCursorVisible();
+    viewport()->update();
+}
+
+void DumpView::ensureCursorVisible()
+{
+    const std::size_t first = firstVisibleLine();
+    const auto lines = static_cast<std::size_t>(visibleLines());
+    if (m_cursor.line < first)
+        verticalScrollBar()->setValue(static_cast<int>(m_cursor.line));
+    else if (m_cursor.line >= first + lines)
+        verticalScrollBar()->setValue(static_cast<int>(m_cursor.line - lines + 1));
+}
+
+void DumpView::paintLine(QPainter &painter, std::size_t line, int top) const
+{
+    const ViewLine &view = viewLine(line);
+    const std::size_t count = view.characters.size();
+    const auto [start, end] = std::minmax(m_anchor, m_cursor);
+    std::size_t from = count;
+    std::size_t to = count;
+    bool lineEndSelected = false;
+    if (start != end && line >= start.line && line <= end.line) {
+        from = line == start.line ? std::min(start.character, count) : 0;
+        to = line == end.line ? std::min(end.character, count) : count;
+        lineEndSelected = line < end.line;
+    }
+    const auto columnAt = [&](std::size_t i) {
+        return i < count ? view.characters[i].column : view.columns;
+    };
+    const double left = columnX(columnAt(from));
+    const double right = columnX(columnAt(to) + (lineEndSelected ? 1 : 0));
+    if (right > left)
+        painter.fillRect(QRectF(left, top, right - left, m_lineHeight), palette().highlight());
+
+    const int baseline = top + m_ascent;
+    painter.setPen(palette().color(QPalette::Text));
+    paintCharacters(painter, view, 0, from, baseline);
+    paintCharacters(painter, view, to, count, baseline);
+    painter.setPen(palette().color(QPalette::HighlightedText));
+    paintCharacters(painter, view, from, to, baseline);
+}
+
+void DumpView::paintCharacters(QPainter &painter, const ViewLine &line, std::size_t first,
+                               std::size_t last, int baseline) const
+{
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+    for (std::size_t i = first; i < last; ++i) {
+        const ViewLine::Character &character = line.characters[i];
+        const QPointF at(columnX(character.column), baseline);
+        quint32 glyph[2] = {};
+        int glyphCount = 2;
+        const bool found =
+            m_rawFont.glyphIndexesForChars(line.text.constData() + character.textStart,
+                                           character.textLength, glyph, &glyphCount) &&
+            glyphCount == 1 && glyph[0] != 0;
+        if (found) {
+            glyphs.append(glyph[0]);
+            positions.append(at);
+        } else {
+            // Not in the grid's font: let the font fallback find it, still on the grid.
+            painter.drawText(at, line.text.mid(character.textStart, character.textLength));
+        }
+    }
+    if (glyphs.isEmpty())
+        return;
+    QGlyphRun run;
+    run.setRawFont(m_rawFont);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    painter.drawGlyphRun(QPointF(), run);
+}
+
+void DumpView::paintCursor(QPainter &painter) const
+{
+    const std::size_t first = firstVisibleLine();
+    if (m_cursor.line < first || m_cursor.line - first > static_cast<std::size_t>(visibleLines()))
+        return;
+    const auto top = static_cast<int>(m_cursor.line - first) * m_lineHeight;
+    const double x = columnX(columnOf(m_cursor));
+    painter.fillRect(QRectF(x, top, 1, m_lineHeight), palette().color(QPalette::Text));
+}
+
+double DumpView::columnX(double column) const
+{
+    return kMargin + column * m_cellWidth;
+}

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "DumpCells.h"
+
+#include <QAbstractScrollArea>
+#include <QCache>
+#include <QRawFont>
+
+#include <compare>
+#include <cstddef>
+#include <memory>
+
+class CodePageDecoder;
+class RecordDump;
+
+// The read-only dump area. It draws only the lines in sight, each on a fixed grid of cells, so
+// that a record of any size shows at once and its columns stand under the ruler whatever
+// advance widths the font has. The text can be selected and copied, decoded, but not changed.
+class DumpView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    // A place between two characters: the line, and the number of characters before it.
+    struct Position
+    {
+        std::size_t line = 0;
+        std::size_t character = 0;
+
+        auto operator<=>(const Position &) const = default;
+    };
+
+    explicit DumpView(QWidget *parent = nullptr);
+    ~DumpView() override;
+
+    // The code page the character rows are written in.
+    void setCodePage(int codePage);
+    // Shows the dump from its top; nothing is kept of the previous one.
+    void setDump(std::shared_ptr<const RecordDump> dump);
+    void clear();
+
+    // The dump's lines and the empty line after the last line end.
+    std::size_t lineCount() const;
+    std::size_t firstVisibleLine() const;
+    Position cursorPosition() const { return m_cursor; }
+    bool hasSelection() const { return m_anchor != m_cursor; }
+    QString selectedText() const;
+
+    void selectAll();
+    void copy() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    // One line as drawn: its text, and where each character stands in it and on the grid.
+    struct ViewLine
+    {
+        struct Character
+        {
+            int textStart;
+            int textLength;
+            int column;
+            int width;
+        };
+        QString text;
+        std::vector<Character> characters;
+        int columns = 0;
+    };
+
+    DumpCells cells() const;
+    std::vector<DumpCell> cellsOf(std::size_t line) const;
+    const ViewLine &viewLine(std::size_t line) const;
+    static ViewLine toViewLine(const std::vector<DumpCell> &cells);
+
+    void updateMetrics();
+    void updateScrollBar();
+    int visibleLines() const;
+    Position positionAt(const QPoint &point) const;
+    std::size_t characterAtColumn(std::size_t line, double column) const;
+    int columnOf(const Position &position) const;
+    Position lineEnd(std::size_t line) const;
+    Position stepped(const Position &position, int characters) const;
+    Position movedLines(const Position &position, std::ptrdiff_t lines) const;
+    void moveCursor(const Position &position, bool extendSelection);
+    void ensureCursorVisible();
+
+    void paintLine(QPainter &painter, std::size_t line, int top) const;
+    void paintCharacters(QPainter &painter, const ViewLine &line, std::size_t first,
+                         std::size_t last, int baseline) const;
+    void paintCursor(QPainter &painter) const;
+    double columnX(double column) const;
+
+    mutable std::unique_ptr<CodePageDecoder> m_decoder;
+    std::shared_ptr<const RecordDump> m_dump;
+    mutable QCache<std::size_t, ViewLine> m_lines;
+    Position m_anchor;
+    Position m_cursor;
+    QRawFont m_rawFont;
+    double m_cellWidth = 1;
+    int m_lineHeight = 1;
+    int m_ascent = 0;
+};

@@ -1,0 +1,213 @@
+#include "TfrmMain.h"
+
+#include "ErrorBox.h"
+#include "OpenFileDialog.h"
+#include "RecordDump.h"
+
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QStyle>
+#include <QUrl>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+
+namespace {
+
+constexpr QPoint kWindowPosition(440, 108);
+constexpr int kFontPixels = 12;
+
+// The faces the window was laid out for, then their free look-alikes, then the system's.
+QFont japaneseFont(const QStringList &families, QFont::StyleHint hint)
+{
+    QFont font;
+    font.setFamilies(families);
+    font.setStyleHint(hint);
+    font.setPixelSize(kFontPixels);
+    return font;
+}
+
+QFont windowFont()
+{
+    return japaneseFont({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")},
+                        QFont::SansSerif);
+}
+
+// Fixed pitch: a double-byte character is exactly two single-byte cells wide.
+QFont dumpFont()
+{
+    QFont font = japaneseFont({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic")},
+                              QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
+int spinValue(std::size_t count)
+{
+    return static_cast<int>(std::min<std::size_t>(count, INT_MAX));
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(int codePage, QWidget *parent) : QWidget(parent)
+{
+    setupUi(this);
+    setFont(windowFont());
+    Memo1->setFont(dumpFont());
+    Memo1->setCodePage(codePage);
+    SpinEdit1->SetEditorEnabled(false);
+    BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    move(kWindowPosition);
+    const QRect memo = Memo1->geometry();
+    m_memoAnchors = QMargins(memo.left(), memo.top(), width() - memo.left() - memo.width(),
+                             height() - memo.top() - memo.height());
+
+    // Queued, so that a failure reaches the event loop without unwinding through the button.
+    connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click, Qt::QueuedConnection);
+    connect(Button2, &QPushButton::clicked, this, &TfrmMain::Button2Click);
+    connect(SpinEdit1, &TSpinEdit::OnChange, this, &TfrmMain::SpinEdit1Change);
+
+    ErrorBox::guard([this] { FormCreate(); });
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::Button1Click()
+{
+    const std::optional<QString> path = ExecuteOpenDialog(m_openDialogFileName);
+    if (!path)
+        return;
+    m_openDialogFileName = *path;
+    OpenChosenFile(*path);
+}
+
+void TfrmMain::Button2Click()
+{}
+
+void TfrmMain::SpinEdit1Change()
+{
+    if (SpinEdit1->Value() < 0)
+        SpinEdit1->SetValue(0);
+    if (SpinEdit1->MaxValue() == 0)
+        SpinEdit1->SetValue(0);
+    if (SpinEdit1->Value() > SpinEdit1->MaxValue())
+        SpinEdit1->SetValue(SpinEdit1->MaxValue());
+    if (SpinEdit1->Value() <= 0)
+        return;
+    RenderRecord(SpinEdit1->Value());
+}
+
+void TfrmMain::UserFileLoad(const QString &path)
+{
+    m_records.load(QFile::encodeName(path).toStdString());
+    const std::size_t count = m_records.count();
+    SpinEdit1->SetMaxValue(spinValue(count));
+    SetLabelText(Label1, path);
+    SetLabelText(Label2, QString::fromStdString(RecordDump::countLabel(count)));
+    if (count == 0)
+        return;
+    SpinEdit1->setEnabled(true);
+    SpinEdit1->SetEditorEnabled(true);
+    SpinEdit1->SetValue(0);
+    SpinEdit1->SetValue(1);
+}
+
+void TfrmMain::closeEvent(QCloseEvent *event)
+{
+    FormClose();
+    event->accept();
+}
+
+void TfrmMain::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const QMargins &gaps = m_memoAnchors;
+    Memo1->setGeometry(gaps.left(), gaps.top(), std::max(0, width() - gaps.left() - gaps.right()),
+                       std::max(0, height() - gaps.top() - gaps.bottom()));
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (droppedFile(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TfrmMain::dropEvent(QDropEvent *event)
+{
+    const std::optional<QString> path = droppedFile(event->mimeData());
+    if (!path) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // After the drop has ended, so that an error box does not keep the drag source waiting.
+    QMetaObject::invokeMethod(
+        this, [this, file = *path] { OpenChosenFile(file); }, Qt::QueuedConnection);
+}
+
+std::optional<QString> TfrmMain::ExecuteOpenDialog(const QString &previous)
+{
+    return OpenFileDialog::execute(this, previous);
+}
+
+void TfrmMain::FormCreate()
+{
+    PointVersionInfoAtExecutable();
+    Memo1->clear();
+    m_records = RecordStore();
+    SetCaptionFromVersion();
+    LoadCommandLineFile();
+}
+
+void TfrmMain::FormClose()
+{
+    m_records = RecordStore();
+}
+
+void TfrmMain::PointVersionInfoAtExecutable()
+{}
+
+void TfrmMain::SetCaptionFromVersion()
+{}
+
+void TfrmMain::LoadCommandLineFile()
+{}
+
+void TfrmMain::OpenChosenFile(const QString &path)
+{
+    UserFileLoad(path);
+    if (SpinEdit1->isEnabled())
+        SpinEdit1->setFocus();
+}
+
+void TfrmMain::RenderRecord(int number)
+{
+    Memo1->clear();
+    const Record record = m_records.record(number - 1);
+    SetLabelText(Label3, QString::fromStdString(RecordDump::lengthLabel(record.bytes.size())));
+    DumpHeader header{Label1->text().toStdString(), Label3->text().toStdString(),
+                      SpinEdit1->Value(), Label2->text().toStdString()};
+    Memo1->setDump(
+        std::make_shared<const RecordDump>(record, ByteClasses::processWide(), std::move(header)));
+}
+
+std::optional<QString> TfrmMain::droppedFile(const QMimeData *data)
+{
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            return url.toLocalFile();
+    }
+    return std::nullopt;
+}
+
+void TfrmMain::SetLabelText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->adjustSize();
+}

@@ -1,0 +1,380 @@
+#include "TfrmMain.h"
+
+#include "ByteClasses.h"
+#include "ErrorBox.h"
+#include "ErrorBoxCatcher.h"
+#include "QtPrinters.h"
+#include "TempDir.h"
+
+#include <QApplication>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <ostream>
+
+namespace {
+
+constexpr std::size_t kFirstCharacterRow = 5;
+
+// The window with the Open dialog answered by the test.
+class TestWindow : public TfrmMain
+{
+public:
+    TestWindow() : TfrmMain(932) {}
+
+    std::deque<std::optional<QString>> choices;
+    QStringList preselected;
+
+protected:
+    std::optional<QString> ExecuteOpenDialog(const QString &previous) override
+    {
+        preselected << previous;
+        std::optional<QString> choice = choices.front();
+        choices.pop_front();
+        return choice;
+    }
+};
+
+// What a load and a rendering may change, to see that a step changed none of it.
+struct Shown
+{
+    QString label1, label2, label3, spinText;
+    int maxValue;
+    bool spinEnabled;
+    QString dump;
+
+    bool operator==(const Shown &) const = default;
+    friend void PrintTo(const Shown &shown, std::ostream *out)
+    {
+        *out << "{" << shown.label1.toStdString() << " | " << shown.label2.toStdString() << " | "
+             << shown.label3.toStdString() << " | spin " << shown.spinText.toStdString() << " of "
+             << shown.maxValue << (shown.spinEnabled ? " enabled" : " disabled") << " | dump "
+             << shown.dump.left(200).toStdString() << "}";
+    }
+};
+
+class TfrmMainTest : public testing::Test
+{
+protected:
+    TfrmMainTest()
+    {
+        ByteClasses::setProcessWide(ByteClasses::forCodePage(932));
+        QCoreApplication::setApplicationName(QStringLiteral("qarvo"));
+    }
+
+    QString file(const char *name, std::string_view bytes) const
+    {
+        return QString::fromStdString(m_dir.write(name, bytes));
+    }
+    QString threeRecords() const { return file("three.txt", "one\r\nHi\t\x8A\xBF\xB6!\r\nthree"); }
+
+    QString dumpText()
+    {
+        m_window.Memo1->selectAll();
+        return m_window.Memo1->selectedText();
+    }
+    QString dumpLine(std::size_t line) { return dumpText().split('\n').value(qsizetype(line)); }
+    Shown shown()
+    {
+        return {m_window.Label1->text(),
+                m_window.Label2->text(),
+                m_window.Label3->text(),
+                m_window.SpinEdit1->text(),
+                m_window.SpinEdit1->MaxValue(),
+                m_window.SpinEdit1->isEnabled(),
+                dumpText()};
+    }
+    void type(const QString &text) { m_window.SpinEdit1->setText(text); }
+
+    TempDir m_dir;
+    TestWindow m_window;
+};
+
+TEST_F(TfrmMainTest, StartsWithoutAFile)
+{
+    EXPECT_FALSE(m_window.SpinEdit1->isEnabled());
+    EXPECT_FALSE(m_window.SpinEdit1->EditorEnabled());
+    EXPECT_EQ(m_window.SpinEdit1->text(), "0");
+    EXPECT_EQ(m_window.SpinEdit1->MaxValue(), 0);
+    EXPECT_EQ(m_window.Label1->text(), QString(31, ' '));
+    EXPECT_EQ(m_window.Label2->text(), QString(25, ' '));
+    EXPECT_EQ(m_window.Label3->text(), QString(15, ' '));
+    EXPECT_EQ(dumpText(), "");
+    EXPECT_EQ(m_window.pos(), QPoint(440, 108));
+    EXPECT_EQ(m_window.size(), QSize(724, 698));
+}
+
+TEST_F(TfrmMainTest, TabVisitsTheButtonsAndTheEnabledSpinEditOnly)
+{
+    const auto tabStops = [this] {
+        QList<QWidget *> stops;
+        QWidget *widget = m_window.Button1;
+        do {
+            if (widget->focusPolicy() & Qt::TabFocus && widget->isEnabled())
+                stops << widget;
+            widget = widget->nextInFocusChain();
+        } while (widget != m_window.Button1);
+        return stops;
+    };
+    const QList<QWidget *> before = tabStops();
+
+    m_window.UserFileLoad(threeRecords());
+
+    EXPECT_EQ(before, (QList<QWidget *>{m_window.Button1, m_window.Button2, m_window.BitBtn1}));
+    EXPECT_EQ(tabStops(), (QList<QWidget *>{m_window.Button1, m_window.SpinEdit1, m_window.Button2,
+                                            m_window.BitBtn1}));
+    EXPECT_EQ(m_window.Memo1->focusPolicy(), Qt::ClickFocus);
+}
+
+TEST_F(TfrmMainTest, ButtonsAnswerToAltAndTheirLetter)
+{
+    EXPECT_EQ(m_window.Button1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_O));
+    EXPECT_EQ(m_window.Button2->shortcut(), QKeySequence(Qt::ALT | Qt::Key_A));
+    EXPECT_EQ(m_window.BitBtn1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
+}
+
+TEST_F(TfrmMainTest, AsksForTheNamedFacesInPixels)
+{
+    EXPECT_EQ(m_window.font().families().value(0), "ＭＳ Ｐゴシック");
+    EXPECT_EQ(m_window.font().pixelSize(), 12);
+    EXPECT_EQ(m_window.Memo1->font().families().value(0), "ＭＳ ゴシック");
+    EXPECT_EQ(m_window.Memo1->font().pixelSize(), 12);
+    EXPECT_TRUE(QStringList({"ＭＳ ゴシック", "IPAGothic"})
+                    .contains(QFontInfo(m_window.Memo1->font()).family()));
+    EXPECT_TRUE(QStringList({"ＭＳ Ｐゴシック", "IPAPGothic"})
+                    .contains(QFontInfo(m_window.Label1->font()).family()));
+}
+
+TEST_F(TfrmMainTest, ResizingMovesOnlyTheDumpAreaEdges)
+{
+    const auto geometries = [this] {
+        return QList<QRect>{m_window.Label1->geometry(),    m_window.Label2->geometry(),
+                            m_window.Label3->geometry(),    m_window.Button1->geometry(),
+                            m_window.SpinEdit1->geometry(), m_window.Button2->geometry(),
+                            m_window.BitBtn1->geometry()};
+    };
+    m_window.show();
+    const QList<QRect> before = geometries();
+
+    m_window.resize(900, 800);
+    const QRect grown = m_window.Memo1->geometry();
+    m_window.resize(300, 200);
+    const QRect shrunk = m_window.Memo1->geometry();
+
+    EXPECT_EQ(geometries(), before);
+    EXPECT_EQ(before.mid(3, 1), QList<QRect>{QRect(16, 32, 49, 25)});
+    EXPECT_EQ(grown, QRect(16, 128, 900 - 16 - 21, 800 - 128 - 16));
+    EXPECT_EQ(shrunk, QRect(16, 128, 300 - 16 - 21, 200 - 128 - 16));
+}
+
+TEST_F(TfrmMainTest, LoadShowsThePathTheCountAndRecordOne)
+{
+    const QString path = threeRecords();
+
+    m_window.UserFileLoad(path);
+
+    EXPECT_EQ(m_window.Label1->text(), path);
+    EXPECT_EQ(m_window.Label2->text(), "/0000003");
+    EXPECT_EQ(m_window.Label3->text(), "Record Length : 000003");
+    EXPECT_TRUE(m_window.SpinEdit1->isEnabled());
+    EXPECT_TRUE(m_window.SpinEdit1->EditorEnabled());
+    EXPECT_EQ(m_window.SpinEdit1->text(), "1");
+    EXPECT_EQ(dumpLine(0), ": " + path);
+    EXPECT_EQ(dumpLine(1), ": Record Length : 000003");
+    EXPECT_EQ(dumpLine(2), ": (0000001/0000003)");
+    EXPECT_EQ(dumpLine(kFirstCharacterRow), "000000|one");
+}
+
+TEST_F(TfrmMainTest, ChangingTheNumberRendersThatRecordDecoded)
+{
+    m_window.UserFileLoad(threeRecords());
+
+    type("2");
+
+    EXPECT_EQ(m_window.Label3->text(), "Record Length : 000007");
+    EXPECT_EQ(dumpLine(2), ": (0000002/0000003)");
+    EXPECT_EQ(dumpLine(kFirstCharacterRow), "000000|Hi.漢ｶ!");
+    EXPECT_EQ(dumpLine(kFirstCharacterRow + 2), "      |4608BB2");
+}
+
+TEST_F(TfrmMainTest, ANumberAboveTheCountShowsTheLastRecord)
+{
+    m_window.UserFileLoad(threeRecords());
+
+    type("7");
+
+    EXPECT_EQ(m_window.SpinEdit1->text(), "3");
+    EXPECT_EQ(dumpLine(2), ": (0000003/0000003)");
+    EXPECT_EQ(dumpLine(kFirstCharacterRow), "000000|three");
+}
+
+TEST_F(TfrmMainTest, ANegativeNumberBecomesZeroAndChangesNothingElse)
+{
+    m_window.UserFileLoad(threeRecords());
+    type("2");
+    const Shown before = shown();
+
+    type("-5");
+
+    EXPECT_EQ(m_window.SpinEdit1->text(), "0");
+    Shown expected = before;
+    expected.spinText = "0";
+    EXPECT_EQ(shown(), expected);
+}
+
+struct EntryRow
+{
+    const char *name;
+    const char *text;
+
+    friend void PrintTo(const EntryRow &row, std::ostream *out) { *out << row.name; }
+};
+
+class TfrmMainIgnoredEntry : public TfrmMainTest, public testing::WithParamInterface<EntryRow>
+{};
+
+TEST_P(TfrmMainIgnoredEntry, KeepsTheTextTheDumpAndTheLabels)
+{
+    m_window.UserFileLoad(threeRecords());
+    type("2");
+    Shown expected = shown();
+    expected.spinText = GetParam().text;
+
+    type(GetParam().text);
+
+    EXPECT_EQ(shown(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Entries, TfrmMainIgnoredEntry,
+                         testing::Values(EntryRow{"Zero", "0"}, EntryRow{"Empty", ""},
+                                         EntryRow{"Unparsable", "7z"}),
+                         [](const testing::TestParamInfo<EntryRow> &info) {
+                             return info.param.name;
+                         });
+
+TEST_F(TfrmMainTest, AFileWithoutRecordsKeepsTheEarlierDumpAndSnapsTheNumberBack)
+{
+    m_window.UserFileLoad(threeRecords());
+    type("2");
+    const QString earlierDump = dumpText();
+    const QString empty = file("empty.txt", "");
+
+    m_window.UserFileLoad(empty);
+    const QString textAfterLoad = m_window.SpinEdit1->text();
+    type("3");
+
+    EXPECT_EQ(m_window.Label1->text(), empty);
+    EXPECT_EQ(m_window.Label2->text(), "/0000000");
+    EXPECT_EQ(textAfterLoad, "2");
+    EXPECT_TRUE(m_window.SpinEdit1->isEnabled());
+    EXPECT_EQ(m_window.SpinEdit1->text(), "0");
+    EXPECT_EQ(m_window.Label3->text(), "Record Length : 000007");
+    EXPECT_EQ(dumpText(), earlierDump);
+}
+
+TEST_F(TfrmMainTest, ReloadingRendersRecordOneAfresh)
+{
+    const QString path = file("grows.txt", "old\n");
+    m_window.UserFileLoad(path);
+    file("grows.txt", "new!\n");
+
+    m_window.UserFileLoad(path);
+
+    EXPECT_EQ(m_window.SpinEdit1->text(), "1");
+    EXPECT_EQ(m_window.Label3->text(), "Record Length : 000004");
+    EXPECT_EQ(dumpLine(kFirstCharacterRow), "000000|new!");
+}
+
+TEST_F(TfrmMainTest, OpenThenCancelChangesNothing)
+{
+    m_window.UserFileLoad(threeRecords());
+    const Shown before = shown();
+    m_window.choices = {std::nullopt};
+
+    m_window.Button1Click();
+
+    EXPECT_EQ(shown(), before);
+}
+
+TEST_F(TfrmMainTest, OpenPreselectsTheNameChosenBefore)
+{
+    const QString path = threeRecords();
+    m_window.choices = {path, std::nullopt};
+
+    m_window.Button1Click();
+    m_window.Button1Click();
+
+    EXPECT_EQ(m_window.preselected, (QStringList{QString(), path}));
+}
+
+TEST_F(TfrmMainTest, OpenMovesTheFocusToTheRecordNumber)
+{
+    m_window.choices = {threeRecords()};
+
+    m_window.Button1Click();
+
+    EXPECT_EQ(m_window.focusWidget(), m_window.SpinEdit1);
+}
+
+TEST_F(TfrmMainTest, AnEmptyFirstFileShowsItsPathAndLeavesTheFocus)
+{
+    const QString empty = file("empty.txt", "");
+    m_window.Button1->setFocus();
+    m_window.choices = {empty};
+    ErrorBoxCatcher catcher;
+
+    m_window.Button1Click();
+
+    EXPECT_EQ(m_window.Label1->text(), empty);
+    EXPECT_EQ(m_window.Label2->text(), "/0000000");
+    EXPECT_FALSE(m_window.SpinEdit1->isEnabled());
+    EXPECT_EQ(m_window.focusWidget(), m_window.Button1);
+    EXPECT_TRUE(catcher.shown().empty());
+}
+
+TEST_F(TfrmMainTest, AMissingNameIsReportedAndTheEarlierFileStays)
+{
+    m_window.UserFileLoad(threeRecords());
+    type("2");
+    const Shown before = shown();
+    const QString missing = QString::fromStdString(m_dir.path("missing.txt"));
+    m_window.choices = {missing};
+    ErrorBoxCatcher catcher;
+
+    ErrorBox::guard([this] { m_window.Button1Click(); });
+
+    EXPECT_EQ(catcher.texts(), QStringList{"ファイル " + missing + " は開けません."});
+    EXPECT_EQ(shown(), before);
+}
+
+TEST_F(TfrmMainTest, DroppingAFileOpensIt)
+{
+    const QString path = threeRecords();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+
+    QApplication::sendEvent(&m_window, &enter);
+    QApplication::sendEvent(&m_window, &drop);
+    QCoreApplication::processEvents();
+
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(m_window.Label1->text(), path);
+    EXPECT_EQ(m_window.SpinEdit1->text(), "1");
+}
+
+TEST_F(TfrmMainTest, ExitClosesTheWindowAtOnce)
+{
+    m_window.show();
+
+    QTest::mouseClick(m_window.BitBtn1, Qt::LeftButton);
+
+    EXPECT_FALSE(m_window.isVisible());
+}
+
+} // namespace
