@@ -1,5 +1,7 @@
 #include "RecordDump.h"
 
+#include "LargePages.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -103,6 +105,11 @@ std::string_view offsetCharacter(char c)
 RecordDump::RecordDump(Record record, const ByteClasses &classes, DumpHeader header)
     : m_record(std::move(record)), m_classes(classes), m_header(std::move(header))
 {
+    for (std::size_t byte = 0; byte < m_kept.size(); ++byte) {
+        const auto value = static_cast<std::uint8_t>(byte);
+        m_lead[byte] = m_classes.multibyte() && m_classes.inLeadSet(value);
+        m_kept[byte] = kPrintable[byte] || m_lead[byte];
+    }
     learnBlockStarts();
 }
 
@@ -151,7 +158,18 @@ std::vector<std::string_view> RecordDump::characters(std::size_t line) const
     const char *fieldEnd = writeOffsetField(field.data(), block);
     for (const char *c = field.data(); c != fieldEnd; ++c)
         result.push_back(offsetCharacter(*c));
-    forEachCharacter(block, [&result](std::string_view c) { result.push_back(c); });
+    const std::string_view bytes = m_record.bytes;
+    const bool overhang = classifyBlock(block, [&](std::size_t i, unsigned trail) {
+        if (!trail)
+            result.push_back(m_kept[static_cast<std::uint8_t>(bytes[i])] ? bytes.substr(i, 1)
+                                                                         : kDot);
+        else if (i % kBlockSize == 0)
+            result.push_back(kBlank);
+        else
+            result.back() = bytes.substr(i - 1, 2);
+    });
+    if (overhang)
+        result.back() = bytes.substr(result.back().data() - bytes.data(), 2);
     return result;
 }
 
@@ -160,7 +178,10 @@ std::string RecordDump::text(std::string_view lineEnd) const
     std::size_t bound = blockCount() * kMaxBlockLength + lineCount() * lineEnd.size();
     for (std::size_t line = 0; line < kHeaderLines; ++line)
         bound += maxLineLength(line);
-    std::string text(bound, '\0');
+    std::string text;
+    text.reserve(bound);
+    LargePages::prefer(text.data(), bound);
+    text.resize(bound);
     char *end = writeLines(text.data(), 0, lineCount(), lineEnd);
     text.resize(static_cast<std::size_t>(end - text.data()));
     return text;
@@ -209,8 +230,7 @@ void RecordDump::learnBlockStarts()
     for (std::size_t block = 1; block < m_trailStarts.size(); ++block) {
         const std::size_t boundary = block * kBlockSize;
         std::size_t run = 0;
-        while (run < kBlockSize &&
-               m_classes.inLeadSet(static_cast<std::uint8_t>(bytes[boundary - 1 - run])))
+        while (run < kBlockSize && m_lead[static_cast<std::uint8_t>(bytes[boundary - 1 - run])])
             ++run;
         oddRun = run == kBlockSize ? oddRun : run % 2 == 1;
         m_trailStarts[block] = oddRun;
@@ -282,7 +302,18 @@ char *RecordDump::writeHeaderLine(char *out, std::size_t line) const
 char *RecordDump::writeCharacterRow(char *out, std::size_t block) const
 {
     out = writeOffsetField(out, block);
-    forEachCharacter(block, [&out](std::string_view c) { out = put(out, c); });
+    char *const first = out;
+    const char *const data = m_record.bytes.data();
+    // Without branches on the byte classes, which in mixed text are as good as random.
+    const bool overhang = classifyBlock(block, [&](std::size_t i, unsigned trail) {
+        const auto byte = static_cast<std::uint8_t>(data[i]);
+        const unsigned kept = 0u - (trail | m_kept[byte]);
+        *out++ = static_cast<char>((byte & kept) | ('.' & ~kept));
+    });
+    if (startsWithTrail(block))
+        *first = ' ';
+    if (overhang)
+        *out++ = data[(block + 1) * kBlockSize];
     return out;
 }
 
@@ -295,40 +326,20 @@ char *RecordDump::writeDigitRow(char *out, std::size_t block, int digit) const
     return out;
 }
 
-// Calls sink with each character of the block's character row after the offset field.
-template <typename Sink> void RecordDump::forEachCharacter(std::size_t block, Sink &&sink) const
+// Calls f(i, trail) for each byte i of the block, trail 1 for a trail byte and 0 for a single or
+// lead byte; without branches on the byte classes, which in mixed text are as good as random.
+// Returns whether the block ends in a lead byte whose trail byte stands in the next block: its
+// character then overhangs column 100 by one, and the next block shows a blank in column 1 above
+// that trail byte.
+template <typename F> bool RecordDump::classifyBlock(std::size_t block, F &&f) const
 {
-    const std::string_view bytes = m_record.bytes;
-    const std::size_t begin = block * kBlockSize;
-    const std::size_t end = std::min(begin + kBlockSize, bytes.size());
-    const auto single = [&](std::size_t i) {
-        sink(kPrintable[static_cast<std::uint8_t>(bytes[i])] ? bytes.substr(i, 1) : kDot);
-    };
-    if (!m_classes.multibyte()) {
-        for (std::size_t i = begin; i < end; ++i)
-            single(i);
-        return;
+    const char *const data = m_record.bytes.data();
+    const std::size_t size = m_record.bytes.size();
+    const std::size_t end = std::min(block * kBlockSize + kBlockSize, size);
+    unsigned oddLeadRun = startsWithTrail(block);
+    for (std::size_t i = block * kBlockSize; i < end; ++i) {
+        f(i, oddLeadRun);
+        oddLeadRun = m_lead[static_cast<std::uint8_t>(data[i])] & (oddLeadRun ^ 1u);
     }
-    ByteClasses::Scanner scanner(m_classes, startsWithTrail(block));
-    for (std::size_t i = begin; i < end; ++i) {
-        switch (scanner.next(static_cast<std::uint8_t>(bytes[i]))) {
-        case ByteClass::Single:
-            single(i);
-            break;
-        case ByteClass::Lead:
-            // In column 100 the trail byte is taken from the next block.
-            if (i + 1 < bytes.size()) {
-                sink(bytes.substr(i, 2));
-                if (++i < end)
-                    scanner.next(static_cast<std::uint8_t>(bytes[i]));
-            } else {
-                sink(bytes.substr(i, 1));
-            }
-            break;
-        case ByteClass::Trail:
-            // Only in column 1: its character stands complete at the end of the block before.
-            sink(kBlank);
-            break;
-        }
-    }
+    return oddLeadRun && end < size;
 }

@@ -3,6 +3,7 @@
 #include "ByteClasses.h"
 #include "RecordStore.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -60,11 +61,15 @@ private:
     char *writeHeaderLine(char *out, std::size_t line) const;
     char *writeCharacterRow(char *out, std::size_t block) const;
     char *writeDigitRow(char *out, std::size_t block, int digit) const;
-    template <typename Sink> void forEachCharacter(std::size_t block, Sink &&sink) const;
+    template <typename F> bool classifyBlock(std::size_t block, F &&f) const;
 
     Record m_record;
     ByteClasses m_classes;
     DumpHeader m_header;
+    // Per byte value, 1 or 0: a lead byte; shown as itself unless a trail byte (a lead byte or
+    // a printable single byte).
+    std::array<std::uint8_t, 256> m_lead{};
+    std::array<std::uint8_t, 256> m_kept{};
     // Per block: its first byte is the trail byte of a character begun in the block before.
     std::vector<bool> m_trailStarts;
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -332,4 +333,64 @@ INSTANTIATE_TEST_SUITE_P(Records, RecordDumpRandom,
                                          RandomCase{"ShiftJis932", 932, randomShiftJis},
                                          RandomCase{"ShiftJis1252", 1252, randomShiftJis},
                                          RandomCase{"LeadRuns932", 932, randomLeadRuns}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// Lines of the record generators joined by every kind of line end, now and then cut by a NUL.
+std::string randomFile(std::mt19937 &random, std::string (*line)(std::mt19937 &))
+{
+    static const char *const kEnds[] = {"\r\n", "\n", "\r", "\n\r", "\r\r\n", ""};
+    std::string file;
+    for (auto lines = random() % 12; lines > 0; --lines)
+        file += line(random) + kEnds[random() % 6];
+    if (random() % 4 == 0)
+        file.insert(random() % (file.size() + 1), 1, '\0');
+    return file;
+}
+
+// Straight from the splitting rules: up to CR, LF or NUL; then one CR, then one LF skipped.
+std::vector<std::string> referenceSplit(const std::string &file)
+{
+    const std::size_t end = std::min(file.find('\0'), file.size());
+    std::vector<std::string> records;
+    for (std::size_t at = 0; at < end;) {
+        const std::size_t stop = std::min(file.find_first_of("\r\n", at), end);
+        records.push_back(file.substr(at, stop - at));
+        at = stop + (stop < end && file[stop] == '\r');
+        at += at < end && file[at] == '\n';
+    }
+    return records;
+}
+
+class RecordDumpFiles : public testing::TestWithParam<RandomCase>
+{};
+
+TEST_P(RecordDumpFiles, AgreeWithReferenceSplitAndDump)
+{
+    std::mt19937 random(4711);
+    const ByteClasses classes = ByteClasses::forCodePage(GetParam().codePage);
+    const std::string path = testing::TempDir() + "qarvo-record-dump-random.txt";
+    for (int round = 0; round < 40; ++round) {
+        const std::string content = randomFile(random, GetParam().generate);
+        std::ofstream(path, std::ios::binary) << content;
+        RecordStore store;
+
+        store.load(path);
+
+        const auto records = referenceSplit(content);
+        ASSERT_EQ(store.count(), records.size()) << "round " << round;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const DumpHeader header{path, RecordDump::lengthLabel(records[i].size()),
+                                    std::int64_t(i + 1), RecordDump::countLabel(records.size())};
+            const RecordDump dump(store.record(std::int64_t(i)), classes, header);
+            ASSERT_EQ(dump.text(), referenceDump(records[i], classes, header)) << "round " << round;
+        }
+    }
+    std::remove(path.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, RecordDumpFiles,
+                         testing::Values(RandomCase{"Bytes932", 932, randomBytes},
+                                         RandomCase{"Bytes1252", 1252, randomBytes},
+                                         RandomCase{"ShiftJis932", 932, randomShiftJis},
+                                         RandomCase{"ShiftJis1252", 1252, randomShiftJis}),
                          [](const auto &info) { return std::string(info.param.name); });

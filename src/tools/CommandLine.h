@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The arguments of qarvo-dump: [--codepage N] [--raw] [--count] FILE [RECORD], --help, --version.
+class CommandLine
+{
+public:
+    // Arguments that do not fit: the message says which and how.
+    class UsageError : public std::runtime_error
+    {
+    public:
+        using std::runtime_error::runtime_error;
+    };
+
+    // The arguments after the program's name. Throws UsageError.
+    explicit CommandLine(const std::vector<std::string_view> &arguments);
+
+    // Either asks for nothing else; the rest is then not looked at.
+    bool help() const { return m_help; }
+    bool version() const { return m_version; }
+
+    std::optional<int> codePage() const { return m_codePage; }
+    bool raw() const { return m_raw; }
+    bool count() const { return m_count; }
+    const std::string &file() const { return m_file; }
+    // Counts from 1; whether the file has it is for the caller to find out.
+    std::uint64_t record() const { return m_record; }
+
+private:
+    void takeFlag(std::string_view flag);
+    void takeOperand(std::string_view operand);
+    void check() const;
+
+    bool m_help = false;
+    bool m_version = false;
+    std::optional<int> m_codePage;
+    bool m_raw = false;
+    bool m_count = false;
+    std::string m_file;
+    std::uint64_t m_record = 1;
+    int m_operands = 0;
+};

@@ -1,0 +1,172 @@
+#include "CodePageDecoder.h"
+#include "CommandLine.h"
+#include "Failure.h"
+#include "RecordDump.h"
+#include "RecordStore.h"
+#include "UserLocale.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <new>
+
+namespace {
+
+constexpr std::string_view kProgram = "qarvo-dump";
+constexpr std::size_t kPieceSize = std::size_t{1} << 20;
+
+constexpr std::string_view kHelp =
+    R"(Usage: qarvo-dump [--codepage N] [--raw] [--count] FILE [RECORD]
+Print record RECORD of FILE (counting from 1; the first by default) as the vertical hex dump
+that the qarvo viewer shows. Every line of FILE is a record: lines end at CR, LF or CR LF,
+and the file ends at its first NUL byte.
+
+  --codepage N  take the records as text of Windows code page N (932, 936, 949, 950, or a
+                single-byte page such as 1252) instead of the code page of the locale
+  --raw         write the dump's bytes exactly: record bytes unchanged, CR LF after each line
+  --count       print only the number of records
+  --help        show this help and exit
+  --version     show the version and exit
+
+Without --raw the character rows are decoded to UTF-8 and every line ends with LF. A byte
+that does not decode to a printable character shows as ".", as an unprintable single byte
+does, so that every byte keeps its column; a double-byte character fills two columns, and
+one that a terminal shows one column wide (such as a Greek letter) is followed by a blank.
+
+Exit status: 0 on success, 1 when FILE cannot be loaded or has no record RECORD, 2 when the
+arguments are wrong.
+)";
+
+class WriteFailure : public std::runtime_error
+{
+public:
+    WriteFailure() : std::runtime_error(std::string("write error: ") + std::strerror(errno)) {}
+};
+
+void writeOut(std::string_view bytes)
+{
+    if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
+        throw WriteFailure();
+}
+
+// By the letters of the path alone: no link is followed and the file need not exist.
+std::string absolutePath(const std::string &file)
+{
+    return std::filesystem::absolute(file).lexically_normal().string();
+}
+
+// Each character as its UTF-8, kept to one terminal column per byte (see kHelp).
+void appendCharacterRow(std::string &out, const RecordDump &dump, std::size_t line,
+                        const CodePageDecoder &decoder)
+{
+    for (const std::string_view character : dump.characters(line)) {
+        const CodePageDecoder::Glyph glyph = decoder.glyph(character);
+        const auto columns = static_cast<std::size_t>(glyph.columns);
+        if (columns < 1 || columns > character.size()) {
+            out.append(character.size(), '.');
+            continue;
+        }
+        out += glyph.utf8;
+        out.append(character.size() - columns, ' ');
+    }
+}
+
+void writeTerminalDump(const RecordDump &dump, const CodePageDecoder &decoder)
+{
+    std::string out;
+    out.reserve(kPieceSize + kPieceSize / 4);
+    for (std::size_t line = 0; line < dump.lineCount(); ++line) {
+        if (dump.kindOf(line) == RecordDump::LineKind::Characters)
+            appendCharacterRow(out, dump, line, decoder);
+        else
+            out += dump.line(line);
+        out += '\n';
+        if (out.size() >= kPieceSize) {
+            writeOut(out);
+            out.clear();
+        }
+    }
+    writeOut(out);
+}
+
+CodePageDecoder decoderFor(const CommandLine &commandLine, int codePage)
+{
+    try {
+        return CodePageDecoder(codePage);
+    } catch (const Failure &failure) {
+        if (commandLine.codePage())
+            throw CommandLine::UsageError(failure.what());
+        throw;
+    }
+}
+
+// Everything that can fail is settled before the first byte is written.
+void dump(const CommandLine &commandLine)
+{
+    const UserLocale locale = UserLocale::fromEnvironment();
+    const int codePage = commandLine.codePage().value_or(locale.ansiCodePage());
+    const ByteClasses classes = commandLine.codePage() ? ByteClasses::forCodePage(codePage)
+                                                       : ByteClasses::forLocale(locale);
+    const CodePageDecoder decoder = decoderFor(commandLine, codePage);
+    const std::string path = absolutePath(commandLine.file());
+    RecordStore store;
+    store.load(path);
+    const std::uint64_t count = store.count();
+    if (commandLine.count()) {
+        writeOut(std::to_string(count) + "\n");
+        return;
+    }
+    const std::uint64_t number = commandLine.record();
+    if (count == 0)
+        throw Failure(path + " has no records");
+    if (number < 1 || number > count)
+        throw Failure("record " + std::to_string(number) + " is out of range 1 to " +
+                      std::to_string(count));
+    const Record record = store.record(static_cast<std::int64_t>(number - 1));
+    const RecordDump recordDump(record, classes,
+                                {path, RecordDump::lengthLabel(record.bytes.size()),
+                                 static_cast<std::int64_t>(number), RecordDump::countLabel(count)});
+    if (commandLine.raw())
+        recordDump.writeText(writeOut, "\r\n");
+    else
+        writeTerminalDump(recordDump, decoder);
+}
+
+int fail(std::string_view message, int status)
+{
+    std::cerr << kProgram << ": " << message << '\n';
+    if (status == 2)
+        std::cerr << "Try '" << kProgram << " --help' for more information.\n";
+    return status;
+}
+
+int run(const std::vector<std::string_view> &arguments)
+{
+    try {
+        const CommandLine commandLine(arguments);
+        if (commandLine.help())
+            writeOut(kHelp);
+        else if (commandLine.version())
+            writeOut(std::string(kProgram) + " " + QARVO_VERSION + "\n");
+        else
+            dump(commandLine);
+        if (std::fflush(stdout) != 0)
+            throw WriteFailure();
+        return 0;
+    } catch (const CommandLine::UsageError &error) {
+        return fail(error.what(), 2);
+    } catch (const std::bad_alloc &) {
+        return fail("メモリが足りません", 1);
+    } catch (const std::exception &error) {
+        return fail(error.what(), 1);
+    }
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return run(std::vector<std::string_view>(argv + 1, argv + argc));
+}

@@ -1,0 +1,76 @@
+#include "CommandLine.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CommandLine parse(std::vector<std::string_view> arguments)
+{
+    return CommandLine(arguments);
+}
+
+} // namespace
+
+TEST(CommandLine, TakesOptionsAnywhereAndBothCodePageForms)
+{
+    const CommandLine separate = parse({"f.txt", "--codepage", "932", "--raw", "7"});
+    const CommandLine joined = parse({"--count", "--codepage=1252", "f.txt"});
+
+    EXPECT_EQ(separate.codePage(), 932);
+    EXPECT_TRUE(separate.raw());
+    EXPECT_EQ(separate.file(), "f.txt");
+    EXPECT_EQ(separate.record(), 7u);
+    EXPECT_EQ(joined.codePage(), 1252);
+    EXPECT_TRUE(joined.count());
+    EXPECT_EQ(joined.record(), 1u);
+}
+
+TEST(CommandLine, DoubleDashAndLoneDashAreOperands)
+{
+    const CommandLine dash = parse({"-", "2"});
+    const CommandLine afterDoubleDash = parse({"--", "--raw", "3"});
+
+    EXPECT_EQ(dash.file(), "-");
+    EXPECT_EQ(afterDoubleDash.file(), "--raw");
+    EXPECT_FALSE(afterDoubleDash.raw());
+    EXPECT_EQ(afterDoubleDash.record(), 3u);
+}
+
+TEST(CommandLine, HelpAndVersionIgnoreWhatFollows)
+{
+    EXPECT_TRUE(parse({"--help", "--bogus"}).help());
+    EXPECT_TRUE(parse({"--version"}).version());
+}
+
+struct UsageCase
+{
+    const char *name;
+    std::vector<std::string_view> arguments;
+};
+
+void PrintTo(const UsageCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class CommandLineUsage : public testing::TestWithParam<UsageCase>
+{};
+
+TEST_P(CommandLineUsage, IsRefused)
+{
+    EXPECT_THROW(parse(GetParam().arguments), CommandLine::UsageError);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, CommandLineUsage,
+    testing::Values(UsageCase{"NoFile", {}}, UsageCase{"OnlyOptions", {"--raw"}},
+                    UsageCase{"EmptyFile", {""}}, UsageCase{"UnknownOption", {"-x", "f"}},
+                    UsageCase{"CodePageMissing", {"f", "--codepage"}},
+                    UsageCase{"CodePageNotNumber", {"--codepage", "sjis", "f"}},
+                    UsageCase{"CodePageSigned", {"--codepage=+932", "f"}},
+                    UsageCase{"RecordNotNumber", {"f", "2x"}},
+                    UsageCase{"RecordNegative", {"f", "-2"}},
+                    UsageCase{"RecordTooBig", {"f", "99999999999999999999"}},
+                    UsageCase{"ThreeOperands", {"f", "1", "2"}},
+                    UsageCase{"CountWithRecord", {"--count", "f", "1"}}),
+    [](const auto &info) { return std::string(info.param.name); });

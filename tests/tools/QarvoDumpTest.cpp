@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(const fs::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<std::string> splitLines(const std::string &text, char end)
+{
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, stop; start < text.size(); start = stop + 1) {
+        stop = text.find(end, start);
+        lines.push_back(text.substr(start, stop - start));
+    }
+    return lines;
+}
+
+const std::string kWorkedExample = "Hi\t\x8A\xBF\xB6!";
+const std::string kWorkedRow = "000000|Hi.\x8A\xBF\xB6!";
+const std::string kRuler = "------|----*----1----*----2----*----3----*----4----*----5"
+                           "----*----6----*----7----*----8----*----9----*----0";
+
+} // namespace
+
+// Runs the real program in a folder of its own, with the sample file of three records.
+class QarvoDump : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "qarvo-dump-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+        write("sample.txt", "first\r\n" + kWorkedExample + "\r\nthird\r\n");
+        write("empty.txt", "");
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    void write(const std::string &name, const std::string &bytes)
+    {
+        std::ofstream(m_dir / name, std::ios::binary) << bytes;
+    }
+
+    // The locale variables of the test's own environment are replaced by locale.
+    Outcome run(std::vector<std::string> arguments, const std::string &locale = "LC_ALL=C")
+    {
+        arguments.insert(arguments.begin(), QARVO_DUMP);
+        std::vector<char *> argv;
+        for (auto &argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        std::vector<std::string> variables{locale};
+        for (char **variable = environ; *variable; ++variable) {
+            const std::string_view name(*variable, std::strcspn(*variable, "="));
+            if (name != "LC_ALL" && name != "LC_CTYPE" && name != "LANG")
+                variables.emplace_back(*variable);
+        }
+        std::vector<char *> envp;
+        for (auto &variable : variables)
+            envp.push_back(variable.data());
+        envp.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addchdir_np(&actions, m_dir.c_str());
+        const std::string out = (m_dir / "stdout").string(), err = (m_dir / "stderr").string();
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
+        pid_t pid = 0;
+        Outcome outcome;
+        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) == 0) {
+            int status = 0;
+            waitpid(pid, &status, 0);
+            outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+        outcome.out = readAll(out);
+        outcome.err = readAll(err);
+        fs::remove(out);
+        fs::remove(err);
+        return outcome;
+    }
+
+    std::string path(const std::string &name) const { return (m_dir / name).string(); }
+
+    fs::path m_dir;
+};
+
+TEST_F(QarvoDump, RawPrintsTheWorkedExampleExactlyWithTheAbsolutePath)
+{
+    const Outcome outcome = run({"--raw", "--codepage", "932", "./sub/../sample.txt", "2"});
+
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out, ": " + path("sample.txt") +
+                               "\r\n"
+                               ": Record Length : 000007\r\n"
+                               ": (0000002/0000003)\r\n" +
+                               std::string(108, '-') + "\r\n\r\n" + kWorkedRow + "\r\n" + kRuler +
+                               "\r\n"
+                               "      |4608BB2\r\n"
+                               "      |899AF61\r\n\r\n");
+}
+
+TEST_F(QarvoDump, TerminalOutputDecodesAndKeepsOneColumnPerByte)
+{
+    // A kanji, a half-width katakana, a narrow double-byte character, a lone lead byte.
+    write("mixed.txt", kWorkedExample + "\x81\x98Z\x8A\n");
+
+    const Outcome outcome = run({"--codepage", "932", "mixed.txt"});
+
+    const auto lines = splitLines(outcome.out, '\n');
+    EXPECT_EQ(outcome.status, 0);
+    ASSERT_EQ(lines.size(), 10u);
+    EXPECT_EQ(lines[0], ": " + path("mixed.txt"));
+    EXPECT_EQ(lines[5], "000000|Hi.漢ｶ!§ Z.");
+    EXPECT_EQ(lines[7], "      |4608BB28958");
+    EXPECT_EQ(outcome.out.find('\r'), std::string::npos);
+}
+
+TEST_F(QarvoDump, CodePageComesFromTheLocaleWithoutTheOption)
+{
+    const Outcome japanese = run({"--raw", "sample.txt", "2"}, "LC_ALL=ja_JP.UTF-8");
+    const Outcome english = run({"--raw", "sample.txt", "2"}, "LANG=en_US.UTF-8");
+
+    EXPECT_EQ(splitLines(japanese.out, '\n')[5], kWorkedRow + "\r");
+    EXPECT_EQ(splitLines(english.out, '\n')[5], "000000|Hi..\xBF\xB6!\r");
+}
+
+TEST_F(QarvoDump, CountHelpAndVersion)
+{
+    EXPECT_EQ(run({"--count", "sample.txt"}).out, "3\n");
+    EXPECT_EQ(run({"--count", "empty.txt"}).out, "0\n");
+    EXPECT_EQ(run({"--help"}).out.rfind("Usage: qarvo-dump [--codepage N]", 0), 0u);
+    EXPECT_EQ(run({"--version"}).out, "qarvo-dump 0.1.1.0\n");
+}
+
+struct ErrorCase
+{
+    const char *name;
+    std::vector<std::string> arguments;
+    int status;
+    std::string message;
+};
+
+void PrintTo(const ErrorCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class QarvoDumpErrors : public QarvoDump, public testing::WithParamInterface<ErrorCase>
+{};
+
+TEST_P(QarvoDumpErrors, ExitWithMessageAndNoOutput)
+{
+    const ErrorCase &row = GetParam();
+
+    const Outcome outcome = run(row.arguments);
+
+    EXPECT_EQ(outcome.status, row.status);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err.rfind("qarvo-dump: ", 0), 0u) << outcome.err;
+    EXPECT_NE(outcome.err.find(row.message), std::string::npos) << outcome.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, QarvoDumpErrors,
+    testing::Values(
+        ErrorCase{"Missing", {"nope.txt"}, 1, "/nope.txt は開けません"},
+        ErrorCase{"Directory", {"."}, 1, "は開けません"},
+        ErrorCase{"RecordPastEnd", {"sample.txt", "4"}, 1, "record 4 is out of range 1 to 3"},
+        ErrorCase{"RecordZero", {"sample.txt", "0"}, 1, "record 0 is out of range 1 to 3"},
+        ErrorCase{"NoRecords", {"empty.txt"}, 1, "empty.txt has no records"},
+        ErrorCase{"UnknownOption", {"--hex", "sample.txt"}, 2, "unknown option '--hex'"},
+        ErrorCase{"UnknownCodePage", {"--codepage", "12345", "sample.txt"}, 2, "12345"},
+        ErrorCase{"NoFile", {}, 2, "missing FILE"}),
+    [](const auto &info) { return std::string(info.param.name); });
