@@ -7,6 +7,8 @@
 #include "TempDir.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -136,16 +138,27 @@ TEST_F(TfrmMainTest, ButtonsAnswerToAltAndTheirLetter)
     EXPECT_EQ(m_window.BitBtn1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_X));
 }
 
-TEST_F(TfrmMainTest, AsksForTheNamedFacesInPixels)
+// The face that the first installed family of the list resolves to, by whatever name.
+QString firstInstalled(const QStringList &families)
 {
-    EXPECT_EQ(m_window.font().families().value(0), "ＭＳ Ｐゴシック");
-    EXPECT_EQ(m_window.font().pixelSize(), 12);
-    EXPECT_EQ(m_window.Memo1->font().families().value(0), "ＭＳ ゴシック");
-    EXPECT_EQ(m_window.Memo1->font().pixelSize(), 12);
-    EXPECT_TRUE(QStringList({"ＭＳ ゴシック", "IPAGothic"})
-                    .contains(QFontInfo(m_window.Memo1->font()).family()));
-    EXPECT_TRUE(QStringList({"ＭＳ Ｐゴシック", "IPAPGothic"})
-                    .contains(QFontInfo(m_window.Label1->font()).family()));
+    for (const QString &family : families) {
+        if (QFontDatabase::hasFamily(family))
+            return QFontInfo(QFont(family)).family();
+    }
+    return QString();
+}
+
+TEST_F(TfrmMainTest, TakesTheNamedFacesOrTheirLookAlikesInPixels)
+{
+    const QString window = firstInstalled({"ＭＳ Ｐゴシック", "IPAPGothic"});
+    const QString dump = firstInstalled({"ＭＳ ゴシック", "IPAGothic"});
+
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_FALSE(dump.isEmpty());
+    EXPECT_EQ(QFontInfo(m_window.Label1->font()).family(), window);
+    EXPECT_EQ(QFontInfo(m_window.Memo1->font()).family(), dump);
+    EXPECT_EQ(QFontInfo(m_window.Label1->font()).pixelSize(), 12);
+    EXPECT_EQ(QFontInfo(m_window.Memo1->font()).pixelSize(), 12);
 }
 
 TEST_F(TfrmMainTest, ResizingMovesOnlyTheDumpAreaEdges)
@@ -198,6 +211,26 @@ TEST_F(TfrmMainTest, ChangingTheNumberRendersThatRecordDecoded)
     EXPECT_EQ(dumpLine(2), ": (0000002/0000003)");
     EXPECT_EQ(dumpLine(kFirstCharacterRow), "000000|Hi.漢ｶ!");
     EXPECT_EQ(dumpLine(kFirstCharacterRow + 2), "      |4608BB2");
+}
+
+TEST_F(TfrmMainTest, TypingANumberThenCopyingAllOfTheDumpGivesThatRecordDecoded)
+{
+    m_window.show();
+    m_window.UserFileLoad(threeRecords());
+
+    m_window.SpinEdit1->selectAll();
+    QTest::keyClicks(m_window.SpinEdit1, "2");
+    QTest::mouseClick(m_window.Memo1->viewport(), Qt::LeftButton);
+    QTest::keyClick(m_window.Memo1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(m_window.Memo1, Qt::Key_C, Qt::ControlModifier);
+
+    const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
+    ASSERT_EQ(lines.size(), 11);
+    EXPECT_EQ(lines[2], ": (0000002/0000003)");
+    EXPECT_EQ(lines.mid(5), (QStringList{"000000|Hi.漢ｶ!",
+                                         "------|----*----1----*----2----*----3----*----4----*"
+                                         "----5----*----6----*----7----*----8----*----9----*----0",
+                                         "      |4608BB2", "      |899AF61", "", ""}));
 }
 
 TEST_F(TfrmMainTest, ANumberAboveTheCountShowsTheLastRecord)
