@@ -97,12 +97,14 @@ public:
     void add(std::uint64_t base, std::uint64_t bits)
     {
         std::uint64_t *out = m_chunk + m_used;
-        const auto count = static_cast<std::size_t>(std::popcount(bits));
+        std::size_t count = 0;
         // Lines are short: writing four whether there or not spares a branch per start.
-        for (std::size_t i = 0; i < 4; ++i, bits &= bits - 1)
+        for (std::size_t i = 0; i < 4; ++i, bits &= bits - 1) {
             out[i] = base + lowestBit(bits);
-        for (std::size_t i = 4; i < count; ++i, bits &= bits - 1)
-            out[i] = base + lowestBit(bits);
+            count += bits != 0;
+        }
+        for (; bits != 0; bits &= bits - 1)
+            out[count++] = base + lowestBit(bits);
         advance(count);
     }
 
