@@ -76,7 +76,7 @@ std::string FileReader::readAll() const
         throw std::bad_alloc();
     bytes.reserve(static_cast<std::size_t>(m_size));
     LargePages::prefer(bytes.data(), bytes.capacity());
-    const auto chunk = std::make_unique<char[]>(kChunkBytes);
+    const auto chunk = std::make_unique_for_overwrite<char[]>(kChunkBytes);
     while (bytes.size() < m_size) {
         const auto wanted = std::min<std::uint64_t>(kChunkBytes, m_size - bytes.size());
         const ssize_t got = ::pread(m_fd, chunk.get(), static_cast<std::size_t>(wanted),
