@@ -46,7 +46,6 @@ TSpinButton::TSpinButton(QWidget *parent) : TSpinButton(QtTimerFactory::shared()
 
 TSpinButton::TSpinButton(TimerFactory &timers, QWidget *parent) : QWidget(parent)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     m_upArrow = CreateArrow(timers, &TSpinButton::OnUpClick);
     m_downArrow = CreateArrow(timers, &TSpinButton::OnDownClick);

@@ -478,6 +478,19 @@ INSTANTIATE_TEST_SUITE_P(TSpinEdit, TSpinEditExitTest,
                              return info.param.name;
                          });
 
+TEST_F(TSpinEditTest, DisablingTheFocusedFieldRunsTheFocusExit)
+{
+    focusWithText("15");
+    m_spin->SetMaxValue(10);
+    QSignalSpy exits(m_spin, &TSpinEdit::OnExit);
+
+    m_spin->setEnabled(false);
+
+    EXPECT_FALSE(m_spin->hasFocus());
+    EXPECT_EQ(exits.count(), 1);
+    EXPECT_EQ(text(), "10");
+}
+
 TEST_F(TSpinEditTest, TabbingInSelectsTheWholeText)
 {
     m_spin->setText("123");
