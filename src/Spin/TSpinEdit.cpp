@@ -7,7 +7,6 @@
 #include "SpinValueRules.h"
 #include "TSpinButton.h"
 
-#include <QApplication>
 #include <QFontDatabase>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
