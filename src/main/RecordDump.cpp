@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <stdexcept>
 #include <utility>
 
@@ -31,22 +32,22 @@ constexpr std::string_view kBlank = " ";
 constexpr std::size_t kMaxCharacterRow = kMaxDecimalDigits + 1 + kBlockSize + 1;
 constexpr std::size_t kMaxBlockLength = kMaxCharacterRow + 3 * kRuler.size();
 
-constexpr auto kHexDigits = [] {
-    constexpr std::string_view digits = "0123456789ABCDEF";
-    std::array<char, 512> table{};
-    for (std::size_t byte = 0; byte < 256; ++byte) {
-        table[2 * byte] = digits[byte / 16];
-        table[2 * byte + 1] = digits[byte % 16];
-    }
-    return table;
-}();
-
 constexpr auto kPrintable = [] {
     std::array<bool, 256> table{};
     for (std::size_t byte = 0; byte < 256; ++byte)
         table[byte] = (byte >= 0x20 && byte <= 0x7E) || (byte >= 0xA1 && byte <= 0xDF);
     return table;
 }();
+
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+
+// Eight digits at a time, each byte of nibbles (0 to 15) becoming its upper-case hex digit:
+// a look-up per byte costs three times as much.
+std::uint64_t hexDigits(std::uint64_t nibbles)
+{
+    const std::uint64_t letters = ((nibbles + 6 * kOnes) >> 4) & kOnes; // 1 where above 9
+    return nibbles + '0' * kOnes + ('A' - '0' - 10) * letters;
+}
 
 char *put(char *out, std::string_view text)
 {
@@ -304,7 +305,6 @@ char *RecordDump::writeCharacterRow(char *out, std::size_t block) const
     out = writeOffsetField(out, block);
     char *const first = out;
     const char *const data = m_record.bytes.data();
-    // Without branches on the byte classes, which in mixed text are as good as random.
     const bool overhang = classifyBlock(block, [&](std::size_t i, unsigned trail) {
         const auto byte = static_cast<std::uint8_t>(data[i]);
         const unsigned kept = 0u - (trail | m_kept[byte]);
@@ -321,9 +321,18 @@ char *RecordDump::writeDigitRow(char *out, std::size_t block, int digit) const
 {
     out = put(out, kDigitIndent);
     const std::string_view bytes = m_record.bytes.substr(block * kBlockSize, kBlockSize);
-    for (const char c : bytes)
-        *out++ = kHexDigits[2 * static_cast<std::uint8_t>(c) + static_cast<std::size_t>(digit)];
-    return out;
+    const int shift = digit == 0 ? 4 : 0;
+    std::size_t at = 0;
+    for (; at + sizeof(std::uint64_t) <= bytes.size(); at += sizeof(std::uint64_t)) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, sizeof word);
+        word = hexDigits((word >> shift) & (kOnes * 0x0F));
+        std::memcpy(out + at, &word, sizeof word);
+    }
+    for (; at < bytes.size(); ++at)
+        out[at] =
+            static_cast<char>(hexDigits((static_cast<std::uint8_t>(bytes[at]) >> shift) & 0x0F));
+    return out + bytes.size();
 }
 
 // Calls f(i, trail) for each byte i of the block, trail 1 for a trail byte and 0 for a single or
