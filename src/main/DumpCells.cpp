@@ -56,11 +56,11 @@ std::vector<DumpCell> DumpCells::line(const RecordDump &dump, std::size_t index)
     return textRow(dump.line(index));
 }
 
-std::vector<DumpCell> DumpCells::characterRow(const std::vector<std::string_view> &characters) const
+std::vector<DumpCell> DumpCells::characterRow(const std::vector<std::string_view> &row) const
 {
     std::vector<DumpCell> cells;
-    cells.reserve(characters.size());
-    for (const std::string_view character : characters) {
+    cells.reserve(row.size());
+    for (const std::string_view character : row) {
         const auto width = static_cast<std::uint8_t>(character.size());
         if (character.size() == 1 && static_cast<unsigned char>(character[0]) < 0x80) {
             cells.push_back({std::string(character), width});

@@ -27,7 +27,7 @@ public:
 
     std::vector<DumpCell> line(const RecordDump &dump, std::size_t index) const;
     // A character row cut into its characters of one or two bytes of the code page.
-    std::vector<DumpCell> characterRow(const std::vector<std::string_view> &characters) const;
+    std::vector<DumpCell> characterRow(const std::vector<std::string_view> &row) const;
     // Any other line: UTF-8, a wide character taking two cells as it would in the code page.
     static std::vector<DumpCell> textRow(std::string_view utf8);
 

@@ -27,21 +27,27 @@ TEST_P(FullStop, AppendsAfterCharactersAboveTheFullStop)
     EXPECT_EQ(withFullStop(row.message), row.shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Messages, FullStop,
-    testing::Values(FullStopRow{"Empty", "", ""}, FullStopRow{"Letter", "Disk full", "Disk full."},
-                    FullStopRow{"Slash", "a/", "a/."}, FullStopRow{"Digit", "Error 5", "Error 5."},
-                    FullStopRow{"FullStop", "Done.", "Done."},
-                    FullStopRow{"Parenthesis", "(7)", "(7)"},
-                    FullStopRow{"Exclamation", "Stop!", "Stop!"}, FullStopRow{"Hyphen", "a-", "a-"},
-                    FullStopRow{"Comma", "a,", "a,"}, FullStopRow{"Space", "a ", "a "},
-                    FullStopRow{"DoubleByteCharacter", "ファイル a.txt は開けません",
-                                "ファイル a.txt は開けません."},
-                    FullStopRow{"IndexMessage", "リストのインデックスが範囲を超えています (3)",
-                                "リストのインデックスが範囲を超えています (3)"},
-                    FullStopRow{"HalfWidthKatakana", "ｶ", "ｶ."},
-                    FullStopRow{"ColonOfTheVersionMessages",
-                                "QueryVersionInfo:", "QueryVersionInfo:."}),
-    [](const testing::TestParamInfo<FullStopRow> &info) { return info.param.name; });
+const FullStopRow kRows[] = {
+    {"Empty", "", ""},
+    {"Letter", "Disk full", "Disk full."},
+    {"Slash", "a/", "a/."},
+    {"Digit", "Error 5", "Error 5."},
+    {"FullStop", "Done.", "Done."},
+    {"Parenthesis", "(7)", "(7)"},
+    {"Exclamation", "Stop!", "Stop!"},
+    {"Hyphen", "a-", "a-"},
+    {"Comma", "a,", "a,"},
+    {"Space", "a ", "a "},
+    {"DoubleByteCharacter", "ファイル a.txt は開けません", "ファイル a.txt は開けません."},
+    {"IndexMessage", "リストのインデックスが範囲を超えています (3)",
+     "リストのインデックスが範囲を超えています (3)"},
+    {"HalfWidthKatakana", "ｶ", "ｶ."},
+    {"ColonOfTheVersionMessages", "QueryVersionInfo:", "QueryVersionInfo:."},
+};
+
+INSTANTIATE_TEST_SUITE_P(Messages, FullStop, testing::ValuesIn(kRows),
+                         [](const testing::TestParamInfo<FullStopRow> &info) {
+                             return info.param.name;
+                         });
 
 } // namespace

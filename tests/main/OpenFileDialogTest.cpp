@@ -34,15 +34,14 @@ TEST_P(OpenFileDialogPlacement, CentresAcrossAndPutsATopThirdAbove)
     EXPECT_EQ(OpenFileDialog::placement(row.monitor, row.dialog), row.topLeft);
 }
 
-INSTANTIATE_TEST_SUITE_P(Monitors, OpenFileDialogPlacement,
-                         testing::Values(PlacementRow{"Primary", QRect(0, 0, 1280, 1024),
-                                                      QSize(600, 400), QPoint(340, 208)},
-                                         PlacementRow{"RightOfPrimary", QRect(1920, 0, 1920, 1080),
-                                                      QSize(800, 600), QPoint(2480, 160)},
-                                         PlacementRow{"Above", QRect(0, -768, 1024, 768),
-                                                      QSize(424, 168), QPoint(300, -568)},
-                                         PlacementRow{"LargerThanTheMonitor", QRect(0, 0, 800, 600),
-                                                      QSize(900, 700), QPoint(-50, -33)}),
+const PlacementRow kPlacements[] = {
+    {"Primary", QRect(0, 0, 1280, 1024), QSize(600, 400), QPoint(340, 208)},
+    {"RightOfPrimary", QRect(1920, 0, 1920, 1080), QSize(800, 600), QPoint(2480, 160)},
+    {"Above", QRect(0, -768, 1024, 768), QSize(424, 168), QPoint(300, -568)},
+    {"LargerThanTheMonitor", QRect(0, 0, 800, 600), QSize(900, 700), QPoint(-50, -33)},
+};
+
+INSTANTIATE_TEST_SUITE_P(Monitors, OpenFileDialogPlacement, testing::ValuesIn(kPlacements),
                          [](const testing::TestParamInfo<PlacementRow> &info) {
                              return info.param.name;
                          });
