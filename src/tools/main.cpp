@@ -39,16 +39,15 @@ Exit status: 0 on success, 1 when FILE cannot be loaded or has no record RECORD,
 arguments are wrong.
 )";
 
-class WriteFailure : public std::runtime_error
+Failure writeFailure()
 {
-public:
-    WriteFailure() : std::runtime_error(std::string("write error: ") + std::strerror(errno)) {}
-};
+    return Failure(std::string("write error: ") + std::strerror(errno));
+}
 
 void writeOut(std::string_view bytes)
 {
     if (std::fwrite(bytes.data(), 1, bytes.size(), stdout) != bytes.size())
-        throw WriteFailure();
+        throw writeFailure();
 }
 
 // By the letters of the path alone: no link is followed and the file need not exist.
@@ -102,6 +101,18 @@ CodePageDecoder decoderFor(const CommandLine &commandLine, int codePage)
     }
 }
 
+// Scripts want to hear of a number out of range, where the viewer's spin edit would clamp it.
+Record recordNumbered(const RecordStore &store, std::uint64_t number, const std::string &path)
+{
+    const std::uint64_t count = store.count();
+    if (count == 0)
+        throw Failure(path + " has no records");
+    if (number < 1 || number > count)
+        throw Failure("record " + std::to_string(number) + " is out of range 1 to " +
+                      std::to_string(count));
+    return store.record(static_cast<std::int64_t>(number - 1));
+}
+
 // Everything that can fail is settled before the first byte is written.
 void dump(const CommandLine &commandLine)
 {
@@ -119,12 +130,7 @@ void dump(const CommandLine &commandLine)
         return;
     }
     const std::uint64_t number = commandLine.record();
-    if (count == 0)
-        throw Failure(path + " has no records");
-    if (number < 1 || number > count)
-        throw Failure("record " + std::to_string(number) + " is out of range 1 to " +
-                      std::to_string(count));
-    const Record record = store.record(static_cast<std::int64_t>(number - 1));
+    const Record record = recordNumbered(store, number, path);
     const RecordDump recordDump(record, classes,
                                 {path, RecordDump::lengthLabel(record.bytes.size()),
                                  static_cast<std::int64_t>(number), RecordDump::countLabel(count)});
@@ -153,7 +159,7 @@ int run(const std::vector<std::string_view> &arguments)
         else
             dump(commandLine);
         if (std::fflush(stdout) != 0)
-            throw WriteFailure();
+            throw writeFailure();
         return 0;
     } catch (const CommandLine::UsageError &error) {
         return fail(error.what(), 2);
