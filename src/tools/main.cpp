@@ -131,9 +131,9 @@ void dump(const CommandLine &commandLine)
     }
     const std::uint64_t number = commandLine.record();
     const Record record = recordNumbered(store, number, path);
-    const RecordDump recordDump(record, classes,
-                                {path, RecordDump::lengthLabel(record.bytes.size()),
-                                 static_cast<std::int64_t>(number), RecordDump::countLabel(count)});
+    const DumpHeader header{path, RecordDump::lengthLabel(record.bytes.size()),
+                            static_cast<std::int64_t>(number), RecordDump::countLabel(count)};
+    const RecordDump recordDump(record, classes, header);
     if (commandLine.raw())
         recordDump.writeText(writeOut, "\r\n");
     else

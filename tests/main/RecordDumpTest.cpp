@@ -162,39 +162,40 @@ TEST_P(RecordDumpRows, CharacterRowsKeepColumnsAndDoubleByteCharacters)
 
 const std::string k99A(99, 'A');
 
-INSTANTIATE_TEST_SUITE_P(
-    Blocks, RecordDumpRows,
-    testing::Values(
-        RowCase{"Empty", "", 932, {}},
-        RowCase{"Hundred", std::string(100, 'x'), 932, {"000000|" + std::string(100, 'x')}},
-        RowCase{"HundredAndOne",
-                std::string(101, 'x'),
-                1252,
-                {"000000|" + std::string(100, 'x'), "000100|x"}},
-        RowCase{"LeadInColumn100",
-                k99A + bytes({0x8A, 0xBF}) + "Z",
-                932,
-                {"000000|" + k99A + bytes({0x8A, 0xBF}), "000100| Z"}},
-        RowCase{"LeadInColumn100IsLastByte", k99A + "\x8A", 932, {"000000|" + k99A + "\x8A"}},
-        RowCase{"LoneLeadAtEnd", "ab\x8A", 932, {"000000|ab\x8A"}},
-        RowCase{"LeadTakesControlByte", "a\x8A\x09\x88\x20", 932, {"000000|a\x8A\x09\x88\x20"}},
-        RowCase{"TrailInLeadSet",
-                bytes({0x88, 0x9F, 0xB6, 0xFD}),
-                932,
-                {"000000|" + bytes({0x88, 0x9F, 0xB6}) + "."}},
-        RowCase{"PrintableBoundaries932",
-                bytes({0x1F, 0x20, 0x7E, 0x7F, 0x80, 0xA0, 0xA1, 0xDF}),
-                932,
-                {"000000|. ~..." + bytes({0xA1, 0xDF})}},
-        RowCase{"PrintableBoundaries1252",
-                bytes({0x09, 0x20, 0x7E, 0x7F, 0x8A, 0xA0, 0xA1, 0xDF, 0xE0, 0xFF}),
-                1252,
-                {"000000|. ~..." + bytes({0xA1, 0xDF}) + ".."}},
-        RowCase{"WorkedExample1252",
-                bytes({'H', 'i', 9, 0x8A, 0xBF, 0xB6, '!'}),
-                1252,
-                {"000000|Hi.." + bytes({0xBF, 0xB6}) + "!"}}),
-    [](const auto &info) { return std::string(info.param.name); });
+const RowCase kRowCases[] = {
+    {"Empty", "", 932, {}},
+    {"Hundred", std::string(100, 'x'), 932, {"000000|" + std::string(100, 'x')}},
+    {"HundredAndOne",
+     std::string(100, 'x') + "y",
+     1252,
+     {"000000|" + std::string(100, 'x'), "000100|y"}},
+    {"LeadInColumn100",
+     k99A + bytes({0x8A, 0xBF}) + "Z",
+     932,
+     {"000000|" + k99A + bytes({0x8A, 0xBF}), "000100| Z"}},
+    {"LeadInColumn100IsLastByte", k99A + "\x8A", 932, {"000000|" + k99A + "\x8A"}},
+    {"LoneLeadAtEnd", "ab\x8A", 932, {"000000|ab\x8A"}},
+    {"LeadTakesControlByte", "a\x8A\x09\x88\x20", 932, {"000000|a\x8A\x09\x88\x20"}},
+    {"TrailInLeadSet",
+     bytes({0x88, 0x9F, 0xB6, 0xFD}),
+     932,
+     {"000000|" + bytes({0x88, 0x9F, 0xB6}) + "."}},
+    {"PrintableBoundaries932",
+     bytes({0x1F, 0x20, 0x7E, 0x7F, 0x80, 0xA0, 0xA1, 0xDF}),
+     932,
+     {"000000|. ~..." + bytes({0xA1, 0xDF})}},
+    {"PrintableBoundaries1252",
+     bytes({0x09, 0x20, 0x7E, 0x7F, 0x8A, 0xA0, 0xA1, 0xDF, 0xE0, 0xFF}),
+     1252,
+     {"000000|. ~..." + bytes({0xA1, 0xDF}) + ".."}},
+    {"WorkedExample1252",
+     bytes({'H', 'i', 9, 0x8A, 0xBF, 0xB6, '!'}),
+     1252,
+     {"000000|Hi.." + bytes({0xBF, 0xB6}) + "!"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Blocks, RecordDumpRows, testing::ValuesIn(kRowCases),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(RecordDump, LeadInColumn100LeavesItsTrailDigitsInTheNextBlock)
 {
@@ -283,9 +284,10 @@ std::string randomShiftJis(std::mt19937 &random)
 std::string randomLeadRuns(std::mt19937 &random)
 {
     std::string s;
-    for (std::size_t n = random() % 1500; s.size() < n;)
-        s +=
-            random() % 3 ? std::string(random() % 300, '\x88') : std::string(1 + random() % 3, 'A');
+    for (std::size_t n = random() % 1500; s.size() < n;) {
+        const std::size_t length = random() % 300;
+        s += random() % 3 ? std::string(length, '\x88') : std::string(1 + length % 3, 'A');
+    }
     return s;
 }
 
@@ -327,12 +329,13 @@ TEST_P(RecordDumpRandom, AgreesWithReferenceInEveryForm)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Records, RecordDumpRandom,
-                         testing::Values(RandomCase{"Bytes932", 932, randomBytes},
-                                         RandomCase{"Bytes1252", 1252, randomBytes},
-                                         RandomCase{"ShiftJis932", 932, randomShiftJis},
-                                         RandomCase{"ShiftJis1252", 1252, randomShiftJis},
-                                         RandomCase{"LeadRuns932", 932, randomLeadRuns}),
+const RandomCase kRecordCases[] = {
+    {"Bytes932", 932, randomBytes},       {"Bytes1252", 1252, randomBytes},
+    {"ShiftJis932", 932, randomShiftJis}, {"ShiftJis1252", 1252, randomShiftJis},
+    {"LeadRuns932", 932, randomLeadRuns},
+};
+
+INSTANTIATE_TEST_SUITE_P(Records, RecordDumpRandom, testing::ValuesIn(kRecordCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
 // Lines of the record generators joined by every kind of line end, now and then cut by a NUL.
@@ -382,15 +385,18 @@ TEST_P(RecordDumpFiles, AgreeWithReferenceSplitAndDump)
             const DumpHeader header{path, RecordDump::lengthLabel(records[i].size()),
                                     std::int64_t(i + 1), RecordDump::countLabel(records.size())};
             const RecordDump dump(store.record(std::int64_t(i)), classes, header);
-            ASSERT_EQ(dump.text(), referenceDump(records[i], classes, header)) << "round " << round;
+            ASSERT_EQ(dump.text(), referenceDump(records[i], classes, header)) << round;
         }
     }
     std::remove(path.c_str());
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, RecordDumpFiles,
-                         testing::Values(RandomCase{"Bytes932", 932, randomBytes},
-                                         RandomCase{"Bytes1252", 1252, randomBytes},
-                                         RandomCase{"ShiftJis932", 932, randomShiftJis},
-                                         RandomCase{"ShiftJis1252", 1252, randomShiftJis}),
+const RandomCase kFileCases[] = {
+    {"Bytes932", 932, randomBytes},
+    {"Bytes1252", 1252, randomBytes},
+    {"ShiftJis932", 932, randomShiftJis},
+    {"ShiftJis1252", 1252, randomShiftJis},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, RecordDumpFiles, testing::ValuesIn(kFileCases),
                          [](const auto &info) { return std::string(info.param.name); });

@@ -34,24 +34,27 @@ TEST_P(CodePageDecoderRows, DecodesPrintableCharactersOnly)
     EXPECT_EQ(decoded.value_or(""), row.utf8);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Characters, CodePageDecoderRows,
-    testing::Values(DecodeCase{"Ascii932", 932, "A", "A", 1},
-                    DecodeCase{"HalfWidthKatakana", 932, "\xB6", "\xEF\xBD\xB6", 1},
-                    DecodeCase{"Kanji", 932, "\x8A\xBF", "\xE6\xBC\xA2", 2},
-                    DecodeCase{"TrailInLeadSet", 932, "\x88\x9F", "\xE4\xBA\x9C", 2},
-                    DecodeCase{"NarrowDoubleByte", 932, "\x81\x98", "\xC2\xA7", 1},
-                    DecodeCase{"LeadWithControl", 932, "\x8A\x09", "", 0},
-                    DecodeCase{"LoneLead", 932, "\x8A", "", 0}, DecodeCase{"Tab", 932, "\t", "", 0},
-                    DecodeCase{"ThreeBytes", 932, "abc", "", 0},
-                    DecodeCase{"Euro1252", 1252, "\x80", "\xE2\x82\xAC", 1},
-                    DecodeCase{"Unassigned1252", 1252, "\x81", "", 0},
-                    DecodeCase{"C1Control1252", 1252, "\x9D", "", 0},
-                    DecodeCase{"Gbk936", 936, "\xB0\xA1", "\xE5\x95\x8A", 2},
-                    DecodeCase{"Hangul949", 949, "\xB0\xA1", "\xEA\xB0\x80", 2},
-                    DecodeCase{"Big5950", 950, "\xA4\x40", "\xE4\xB8\x80", 2},
-                    DecodeCase{"CombiningMark1258", 1258, "\xCC", "\xCC\x80", 0}),
-    [](const auto &info) { return std::string(info.param.name); });
+const DecodeCase kDecodeCases[] = {
+    {"Ascii932", 932, "A", "A", 1},
+    {"HalfWidthKatakana", 932, "\xB6", "\xEF\xBD\xB6", 1},
+    {"Kanji", 932, "\x8A\xBF", "\xE6\xBC\xA2", 2},
+    {"TrailInLeadSet", 932, "\x88\x9F", "\xE4\xBA\x9C", 2},
+    {"NarrowDoubleByte", 932, "\x81\x98", "\xC2\xA7", 1},
+    {"LeadWithControl", 932, "\x8A\x09", "", 0},
+    {"LoneLead", 932, "\x8A", "", 0},
+    {"Tab", 932, "\t", "", 0},
+    {"ThreeBytes", 932, "abc", "", 0},
+    {"Euro1252", 1252, "\x80", "\xE2\x82\xAC", 1},
+    {"Unassigned1252", 1252, "\x81", "", 0},
+    {"C1Control1252", 1252, "\x9D", "", 0},
+    {"Gbk936", 936, "\xB0\xA1", "\xE5\x95\x8A", 2},
+    {"Hangul949", 949, "\xB0\xA1", "\xEA\xB0\x80", 2},
+    {"Big5950", 950, "\xA4\x40", "\xE4\xB8\x80", 2},
+    {"CombiningMark1258", 1258, "\xCC", "\xCC\x80", 0},
+};
+
+INSTANTIATE_TEST_SUITE_P(Characters, CodePageDecoderRows, testing::ValuesIn(kDecodeCases),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST(CodePageDecoder, UnknownCodePageFails)
 {

@@ -61,16 +61,20 @@ TEST_P(CommandLineUsage, IsRefused)
     EXPECT_THROW(parse(GetParam().arguments), CommandLine::UsageError);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Errors, CommandLineUsage,
-    testing::Values(UsageCase{"NoFile", {}}, UsageCase{"OnlyOptions", {"--raw"}},
-                    UsageCase{"EmptyFile", {""}}, UsageCase{"UnknownOption", {"-x", "f"}},
-                    UsageCase{"CodePageMissing", {"f", "--codepage"}},
-                    UsageCase{"CodePageNotNumber", {"--codepage", "sjis", "f"}},
-                    UsageCase{"CodePageSigned", {"--codepage=+932", "f"}},
-                    UsageCase{"RecordNotNumber", {"f", "2x"}},
-                    UsageCase{"RecordNegative", {"f", "-2"}},
-                    UsageCase{"RecordTooBig", {"f", "99999999999999999999"}},
-                    UsageCase{"ThreeOperands", {"f", "1", "2"}},
-                    UsageCase{"CountWithRecord", {"--count", "f", "1"}}),
-    [](const auto &info) { return std::string(info.param.name); });
+const UsageCase kUsageCases[] = {
+    {"NoFile", {}},
+    {"OnlyOptions", {"--raw"}},
+    {"EmptyFile", {""}},
+    {"UnknownOption", {"-x", "f"}},
+    {"CodePageMissing", {"f", "--codepage"}},
+    {"CodePageNotNumber", {"--codepage", "sjis", "f"}},
+    {"CodePageSigned", {"--codepage=+932", "f"}},
+    {"RecordNotNumber", {"f", "2x"}},
+    {"RecordNegative", {"f", "-2"}},
+    {"RecordTooBig", {"f", "99999999999999999999"}},
+    {"ThreeOperands", {"f", "1", "2"}},
+    {"CountWithRecord", {"--count", "f", "1"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Errors, CommandLineUsage, testing::ValuesIn(kUsageCases),
+                         [](const auto &info) { return std::string(info.param.name); });

@@ -188,15 +188,16 @@ TEST_P(QarvoDumpErrors, ExitWithMessageAndNoOutput)
     EXPECT_NE(outcome.err.find(row.message), std::string::npos) << outcome.err;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Failures, QarvoDumpErrors,
-    testing::Values(
-        ErrorCase{"Missing", {"nope.txt"}, 1, "/nope.txt は開けません"},
-        ErrorCase{"Directory", {"."}, 1, "は開けません"},
-        ErrorCase{"RecordPastEnd", {"sample.txt", "4"}, 1, "record 4 is out of range 1 to 3"},
-        ErrorCase{"RecordZero", {"sample.txt", "0"}, 1, "record 0 is out of range 1 to 3"},
-        ErrorCase{"NoRecords", {"empty.txt"}, 1, "empty.txt has no records"},
-        ErrorCase{"UnknownOption", {"--hex", "sample.txt"}, 2, "unknown option '--hex'"},
-        ErrorCase{"UnknownCodePage", {"--codepage", "12345", "sample.txt"}, 2, "12345"},
-        ErrorCase{"NoFile", {}, 2, "missing FILE"}),
-    [](const auto &info) { return std::string(info.param.name); });
+const ErrorCase kErrorCases[] = {
+    {"Missing", {"nope.txt"}, 1, "/nope.txt は開けません"},
+    {"Directory", {"."}, 1, "は開けません"},
+    {"RecordPastEnd", {"sample.txt", "4"}, 1, "record 4 is out of range 1 to 3"},
+    {"RecordZero", {"sample.txt", "0"}, 1, "record 0 is out of range 1 to 3"},
+    {"NoRecords", {"empty.txt"}, 1, "empty.txt has no records"},
+    {"UnknownOption", {"--hex", "sample.txt"}, 2, "unknown option '--hex'"},
+    {"UnknownCodePage", {"--codepage", "12345", "sample.txt"}, 2, "12345"},
+    {"NoFile", {}, 2, "missing FILE"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Failures, QarvoDumpErrors, testing::ValuesIn(kErrorCases),
+                         [](const auto &info) { return std::string(info.param.name); });
