@@ -2,8 +2,10 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 // File-system look-ups on paths as byte strings: names in any encoding pass through unchanged.
+// A path without "/" names an entry of the current folder.
 class PathLookup
 {
 public:
@@ -21,6 +23,10 @@ public:
     // are never such a match. Nothing when the last element is empty or the folder cannot
     // be read.
     static std::optional<std::string> findFirstEntry(const std::string &fullPath);
+
+    // Whether name matches pattern as findFirstEntry matches names: ASCII letter case ignored,
+    // "*" any run of bytes, "?" any one byte, every other byte ("[" too) only itself.
+    static bool matches(std::string_view pattern, std::string_view name);
 
     // True only for a regular file, after following links: folders, FIFOs, sockets, devices
     // and missing names give false, so opening what it accepts never blocks.
