@@ -1,7 +1,9 @@
 #include "TfrmMain.h"
 
 #include "ErrorBox.h"
+#include "LongNames.h"
 #include "OpenFileDialog.h"
+#include "PathLookup.h"
 #include "RecordDump.h"
 
 #include <QCloseEvent>
@@ -53,7 +55,8 @@ int spinValue(std::size_t count)
 
 } // namespace
 
-TfrmMain::TfrmMain(int codePage, QWidget *parent) : QWidget(parent)
+TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *parent)
+    : QWidget(parent), m_arguments(std::move(arguments))
 {
     setupUi(this);
     setFont(windowFont());
@@ -103,10 +106,15 @@ void TfrmMain::SpinEdit1Change()
 
 void TfrmMain::UserFileLoad(const QString &path)
 {
-    m_records.load(QFile::encodeName(path).toStdString());
+    UserFileLoad(QFile::encodeName(path).toStdString());
+}
+
+void TfrmMain::UserFileLoad(const std::string &path)
+{
+    m_records.load(path);
     const std::size_t count = m_records.count();
     SpinEdit1->SetMaxValue(spinValue(count));
-    SetLabelText(Label1, path);
+    SetLabelText(Label1, QFile::decodeName(QByteArray::fromStdString(path)));
     SetLabelText(Label2, QString::fromStdString(RecordDump::countLabel(count)));
     if (count == 0)
         return;
@@ -176,8 +184,21 @@ void TfrmMain::PointVersionInfoAtExecutable()
 void TfrmMain::SetCaptionFromVersion()
 {}
 
+// Folders, FIFOs and devices are passed over, so start-up never waits on one.
 void TfrmMain::LoadCommandLineFile()
-{}
+{
+    const std::optional<std::string> argument = LongNames::firstArgument(m_arguments);
+    if (!argument)
+        return;
+    const std::string path = ExpandShortName(PathLookup::absolutePath(*argument));
+    if (PathLookup::isRegularFile(path))
+        UserFileLoad(path);
+}
+
+std::string TfrmMain::ExpandShortName(const std::string &path)
+{
+    return LongNames::ExpandShortName(path);
+}
 
 void TfrmMain::OpenChosenFile(const QString &path)
 {

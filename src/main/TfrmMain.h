@@ -8,6 +8,8 @@
 #include <QWidget>
 
 #include <optional>
+#include <string>
+#include <vector>
 
 class QMimeData;
 
@@ -18,13 +20,17 @@ class TfrmMain : public QWidget, public Ui::TfrmMain
 
 public:
     // codePage: the one the records are written in, for drawing their characters.
-    explicit TfrmMain(int codePage, QWidget *parent = nullptr);
+    // arguments: the command line's, after the program's name; the first names a file to load.
+    explicit TfrmMain(int codePage, std::vector<std::string> arguments = {},
+                      QWidget *parent = nullptr);
     ~TfrmMain() override;
 
     void Button1Click();
     void Button2Click();
     void SpinEdit1Change();
     void UserFileLoad(const QString &path);
+    // path as bytes, for names that are not UTF-8.
+    void UserFileLoad(const std::string &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -41,12 +47,14 @@ private:
     void PointVersionInfoAtExecutable();
     void SetCaptionFromVersion();
     void LoadCommandLineFile();
+    static std::string ExpandShortName(const std::string &path);
 
     void OpenChosenFile(const QString &path);
     void RenderRecord(int number);
     static std::optional<QString> droppedFile(const QMimeData *data);
     static void SetLabelText(QLabel *label, const QString &text);
 
+    const std::vector<std::string> m_arguments;
     RecordStore m_records;
     QString m_openDialogFileName;
     QMargins m_memoAnchors; // distances of Memo1 to the client area's edges

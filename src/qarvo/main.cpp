@@ -9,7 +9,8 @@ int main(int argc, char **argv)
     // Before any window exists, and read-only from then on.
     ByteClasses::setProcessWide(ByteClasses::forLocale(locale));
     QarvoApplication application(argc, argv);
-    TfrmMain frmMain(locale.ansiCodePage());
+    // As bytes, for names in any encoding, and after the application took out its own options.
+    TfrmMain frmMain(locale.ansiCodePage(), std::vector<std::string>(argv + 1, argv + argc));
     frmMain.show();
     return QarvoApplication::exec();
 }
