@@ -1,6 +1,8 @@
 #include "CodePageDecoder.h"
 #include "CommandLine.h"
 #include "Failure.h"
+#include "LongNames.h"
+#include "PathLookup.h"
 #include "RecordDump.h"
 #include "RecordStore.h"
 #include "UserLocale.h"
@@ -8,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <new>
 
@@ -50,10 +51,12 @@ void writeOut(std::string_view bytes)
         throw writeFailure();
 }
 
-// By the letters of the path alone: no link is followed and the file need not exist.
-std::string absolutePath(const std::string &file)
+// As the viewer rewrites its command-line file, so that both show the same path. When the
+// current folder is unknown the file keeps its name as given, for the failure to name it.
+std::string longFullPath(const std::string &file)
 {
-    return std::filesystem::absolute(file).lexically_normal().string();
+    const std::string full = PathLookup::absolutePath(file);
+    return full.empty() ? file : LongNames::ExpandShortName(full);
 }
 
 // Each character as its UTF-8, kept to one terminal column per byte (see kHelp).
@@ -121,7 +124,7 @@ void dump(const CommandLine &commandLine)
     const ByteClasses classes = commandLine.codePage() ? ByteClasses::forCodePage(codePage)
                                                        : ByteClasses::forLocale(locale);
     const CodePageDecoder decoder = decoderFor(commandLine, codePage);
-    const std::string path = absolutePath(commandLine.file());
+    const std::string path = longFullPath(commandLine.file());
     RecordStore store;
     store.load(path);
     const std::uint64_t count = store.count();
