@@ -4,6 +4,8 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -125,6 +127,18 @@ TEST_F(QarvoDump, RawPrintsTheWorkedExampleExactlyWithTheAbsolutePath)
                                "\r\n"
                                "      |4608BB2\r\n"
                                "      |899AF61\r\n\r\n");
+}
+
+TEST_F(QarvoDump, ShowsARelativePathInOtherCaseWithItsStoredNamesAsTheViewerDoes)
+{
+    std::string folder = m_dir.filename().string();
+    std::ranges::transform(folder, folder.begin(),
+                           [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+
+    const Outcome outcome = run({"--raw", "../" + folder + "/SAMPLE.TXT"});
+
+    ASSERT_EQ(outcome.status, 0);
+    EXPECT_EQ(splitLines(outcome.out, '\n').front(), ": " + path("sample.txt") + "\r");
 }
 
 TEST_F(QarvoDump, TerminalOutputDecodesAndKeepsOneColumnPerByte)
