@@ -1,8 +1,9 @@
 #pragma once
 
+#include "LargePages.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -23,22 +24,23 @@ public:
     void swap(RecordIndex &other) noexcept;
 
 private:
-    static constexpr unsigned kChunkBits = 20;
-    static constexpr std::size_t kChunkStarts = std::size_t{1} << kChunkBits;
-    // A chunk's room past its starts: a block's starts are written before they are counted.
+    // A chunk takes 8 MiB, four large pages. Its last entries are room for a block's starts,
+    // which are written before they are counted.
+    static constexpr std::size_t kChunkEntries = std::size_t{1} << 20;
     static constexpr std::size_t kSlackStarts = 64;
+    static constexpr std::size_t kChunkStarts = kChunkEntries - kSlackStarts;
 
     class Builder;
 
     std::uint64_t start(std::size_t index) const
     {
-        return m_chunks[index >> kChunkBits][index & (kChunkStarts - 1)];
+        return m_chunks[index / kChunkStarts][index % kChunkStarts];
     }
 
     // The offset of each record's first byte, then where the last record and its line end
     // stop; ends are not kept, as only the CR and LF of a line end lie between a record and
     // the next start. Chunks of kChunkStarts, all full but the last, so the index grows
     // without copying and without the overshoot of a doubling array.
-    std::vector<std::unique_ptr<std::uint64_t[]>> m_chunks;
+    std::vector<LargePages::Buffer<std::uint64_t>> m_chunks;
     std::size_t m_count = 0;
 };
