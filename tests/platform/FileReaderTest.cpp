@@ -48,6 +48,28 @@ void PrintTo(const RefusedCase &row, std::ostream *out)
 class FileReaderRefuses : public testing::TestWithParam<RefusedCase>
 {};
 
+std::string makeMissingFile(Scene &scene)
+{
+    return scene.dir.path("missing.txt");
+}
+
+std::string makeFolder(Scene &scene)
+{
+    return scene.dir.path();
+}
+
+std::string makeFifo(Scene &scene)
+{
+    const std::string path = scene.dir.path("fifo");
+    mkfifo(path.c_str(), 0600);
+    return path;
+}
+
+std::string makeDevice(Scene &)
+{
+    return "/dev/null";
+}
+
 std::string makeSocket(Scene &scene)
 {
     const std::string path = scene.dir.path("socket");
@@ -147,28 +169,10 @@ TEST_P(FileReaderRefuses, WithTheOpenFailureMessage)
     EXPECT_EQ(failureMessage([&] { FileReader reader(path); }), cannotOpen(path));
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, FileReaderRefuses,
-                         testing::Values(RefusedCase{"MissingFile",
-                                                     [](Scene &scene) {
-                                                         return scene.dir.path("missing.txt");
-                                                     }},
-                                         RefusedCase{"Folder",
-                                                     [](Scene &scene) {
-                                                         return scene.dir.path();
-                                                     }},
-                                         RefusedCase{"FifoWithoutWriter",
-                                                     [](Scene &scene) {
-                                                         const std::string path =
-                                                             scene.dir.path("fifo");
-                                                         mkfifo(path.c_str(), 0600);
-                                                         return path;
-                                                     }},
-                                         RefusedCase{"Socket", makeSocket},
-                                         RefusedCase{"Device",
-                                                     [](Scene &) {
-                                                         return std::string("/dev/null");
-                                                     }},
-                                         RefusedCase{"FileOpenForWriting", makeFileOpenForWriting}),
-                         [](const testing::TestParamInfo<RefusedCase> &info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Paths, FileReaderRefuses,
+    testing::Values(RefusedCase{"MissingFile", makeMissingFile}, RefusedCase{"Folder", makeFolder},
+                    RefusedCase{"FifoWithoutWriter", makeFifo}, RefusedCase{"Socket", makeSocket},
+                    RefusedCase{"Device", makeDevice},
+                    RefusedCase{"FileOpenForWriting", makeFileOpenForWriting}),
+    [](const testing::TestParamInfo<RefusedCase> &info) { return info.param.name; });
