@@ -5,8 +5,11 @@
 #include "OpenFileDialog.h"
 #include "PathLookup.h"
 #include "RecordDump.h"
+#include "RunningExecutable.h"
+#include "TZuVersInfo.h"
 
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -56,7 +59,7 @@ int spinValue(std::size_t count)
 } // namespace
 
 TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *parent)
-    : QWidget(parent), m_arguments(std::move(arguments))
+    : QWidget(parent), ZuVersInfo1(new TZuVersInfo(this)), m_arguments(std::move(arguments))
 {
     setupUi(this);
     setFont(windowFont());
@@ -89,7 +92,10 @@ void TfrmMain::Button1Click()
 }
 
 void TfrmMain::Button2Click()
-{}
+{
+    if (m_aboutBox)
+        m_aboutBox->exec();
+}
 
 void TfrmMain::SpinEdit1Change()
 {
@@ -179,10 +185,17 @@ void TfrmMain::FormClose()
 }
 
 void TfrmMain::PointVersionInfoAtExecutable()
-{}
+{
+    ZuVersInfo1->SetFileName(RunningExecutable::path());
+}
 
+// The description first: that question reads the file.
 void TfrmMain::SetCaptionFromVersion()
-{}
+{
+    const std::string description = ZuVersInfo1->GetVersionItem(1);
+    const std::string version = ZuVersInfo1->GetVersionItem(2);
+    setWindowTitle(QString::fromStdString(description + " Version " + version));
+}
 
 // Folders, FIFOs and devices are passed over, so start-up never waits on one.
 void TfrmMain::LoadCommandLineFile()

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+class QDialog;
 class QMimeData;
+class TZuVersInfo;
 
 // The main window: the Open, About and Exit buttons, the record number and the record's dump.
 class TfrmMain : public QWidget, public Ui::TfrmMain
@@ -24,6 +26,12 @@ public:
     explicit TfrmMain(int codePage, std::vector<std::string> arguments = {},
                       QWidget *parent = nullptr);
     ~TfrmMain() override;
+
+    // The box that the About button shows modally; created after this window.
+    void SetAboutBox(QDialog *aboutBox) { m_aboutBox = aboutBox; }
+
+    // The version resource of the running executable: the caption's and the About box's.
+    TZuVersInfo *const ZuVersInfo1;
 
     void Button1Click();
     void Button2Click();
@@ -55,6 +63,7 @@ private:
     static void SetLabelText(QLabel *label, const QString &text);
 
     const std::vector<std::string> m_arguments;
+    QDialog *m_aboutBox = nullptr;
     RecordStore m_records;
     QString m_openDialogFileName;
     QMargins m_memoAnchors; // distances of Memo1 to the client area's edges

@@ -37,6 +37,55 @@ constexpr std::array kLanguages{
     LanguageEntry{"lt", 0x27, 1257}, LanguageEntry{"vi", 0x2A, 1258},
 };
 
+struct LocaleEntry
+{
+    std::string_view language;
+    std::string_view territory;
+    std::uint16_t languageId;
+};
+
+// Common locales -> Windows language identifier. A language's first row is its usual one.
+constexpr std::array kLocales{
+    LocaleEntry{"ar", "SA", 0x0401}, LocaleEntry{"ar", "EG", 0x0C01},
+    LocaleEntry{"ar", "AE", 0x3801}, LocaleEntry{"bg", "BG", 0x0402},
+    LocaleEntry{"ca", "ES", 0x0403}, LocaleEntry{"zh", "CN", 0x0804},
+    LocaleEntry{"zh", "TW", 0x0404}, LocaleEntry{"zh", "HK", 0x0C04},
+    LocaleEntry{"zh", "SG", 0x1004}, LocaleEntry{"zh", "MO", 0x1404},
+    LocaleEntry{"cs", "CZ", 0x0405}, LocaleEntry{"da", "DK", 0x0406},
+    LocaleEntry{"de", "DE", 0x0407}, LocaleEntry{"de", "CH", 0x0807},
+    LocaleEntry{"de", "AT", 0x0C07}, LocaleEntry{"de", "LU", 0x1007},
+    LocaleEntry{"el", "GR", 0x0408}, LocaleEntry{"en", "US", 0x0409},
+    LocaleEntry{"en", "GB", 0x0809}, LocaleEntry{"en", "AU", 0x0C09},
+    LocaleEntry{"en", "CA", 0x1009}, LocaleEntry{"en", "NZ", 0x1409},
+    LocaleEntry{"en", "IE", 0x1809}, LocaleEntry{"en", "ZA", 0x1C09},
+    LocaleEntry{"en", "IN", 0x4009}, LocaleEntry{"en", "SG", 0x4809},
+    LocaleEntry{"es", "ES", 0x0C0A}, LocaleEntry{"es", "MX", 0x080A},
+    LocaleEntry{"es", "CO", 0x240A}, LocaleEntry{"es", "AR", 0x2C0A},
+    LocaleEntry{"es", "CL", 0x340A}, LocaleEntry{"es", "US", 0x540A},
+    LocaleEntry{"fi", "FI", 0x040B}, LocaleEntry{"fr", "FR", 0x040C},
+    LocaleEntry{"fr", "BE", 0x080C}, LocaleEntry{"fr", "CA", 0x0C0C},
+    LocaleEntry{"fr", "CH", 0x100C}, LocaleEntry{"fr", "LU", 0x140C},
+    LocaleEntry{"he", "IL", 0x040D}, LocaleEntry{"hu", "HU", 0x040E},
+    LocaleEntry{"is", "IS", 0x040F}, LocaleEntry{"it", "IT", 0x0410},
+    LocaleEntry{"it", "CH", 0x0810}, LocaleEntry{"ja", "JP", 0x0411},
+    LocaleEntry{"ko", "KR", 0x0412}, LocaleEntry{"nl", "NL", 0x0413},
+    LocaleEntry{"nl", "BE", 0x0813}, LocaleEntry{"nb", "NO", 0x0414},
+    LocaleEntry{"no", "NO", 0x0414}, LocaleEntry{"nn", "NO", 0x0814},
+    LocaleEntry{"pl", "PL", 0x0415}, LocaleEntry{"pt", "BR", 0x0416},
+    LocaleEntry{"pt", "PT", 0x0816}, LocaleEntry{"ro", "RO", 0x0418},
+    LocaleEntry{"ru", "RU", 0x0419}, LocaleEntry{"hr", "HR", 0x041A},
+    LocaleEntry{"sk", "SK", 0x041B}, LocaleEntry{"sq", "AL", 0x041C},
+    LocaleEntry{"sv", "SE", 0x041D}, LocaleEntry{"sv", "FI", 0x081D},
+    LocaleEntry{"th", "TH", 0x041E}, LocaleEntry{"tr", "TR", 0x041F},
+    LocaleEntry{"id", "ID", 0x0421}, LocaleEntry{"uk", "UA", 0x0422},
+    LocaleEntry{"be", "BY", 0x0423}, LocaleEntry{"sl", "SI", 0x0424},
+    LocaleEntry{"et", "EE", 0x0425}, LocaleEntry{"lv", "LV", 0x0426},
+    LocaleEntry{"lt", "LT", 0x0427}, LocaleEntry{"vi", "VN", 0x042A},
+};
+
+// SUBLANG_DEFAULT, in the identifier's top 6 bits.
+constexpr std::uint16_t kDefaultSubLanguage = 0x0400;
+
 constexpr std::array<std::uint16_t, 12> kWesternLanguages{0x00, 0x06, 0x07, 0x09, 0x0A, 0x0B,
                                                           0x0C, 0x10, 0x13, 0x14, 0x16, 0x1D};
 
@@ -86,6 +135,23 @@ std::uint16_t UserLocale::primaryLanguage() const
 {
     const LanguageEntry *entry = findLanguage(m_language);
     return entry ? entry->primaryLanguage : 0x00;
+}
+
+std::uint16_t UserLocale::languageId() const
+{
+    const LocaleEntry *usual = nullptr;
+    for (const LocaleEntry &entry : kLocales) {
+        if (entry.language != m_language)
+            continue;
+        if (entry.territory == m_territory)
+            return entry.languageId;
+        if (!usual)
+            usual = &entry;
+    }
+    if (usual)
+        return usual->languageId;
+    const std::uint16_t primary = primaryLanguage();
+    return primary == 0 ? 0 : static_cast<std::uint16_t>(kDefaultSubLanguage | primary);
 }
 
 int UserLocale::ansiCodePage() const

@@ -1,5 +1,7 @@
 #include "ByteClasses.h"
 #include "QarvoApplication.h"
+#include "QarvoIcon.h"
+#include "TAboutBox.h"
 #include "TfrmMain.h"
 #include "UserLocale.h"
 
@@ -9,8 +11,12 @@ int main(int argc, char **argv)
     // Before any window exists, and read-only from then on.
     ByteClasses::setProcessWide(ByteClasses::forLocale(locale));
     QarvoApplication application(argc, argv);
+    QarvoApplication::setWindowIcon(QarvoIcon::icon());
     // As bytes, for names in any encoding, and after the application took out its own options.
     TfrmMain frmMain(locale.ansiCodePage(), std::vector<std::string>(argv + 1, argv + argc));
+    // After the main window's creation handler, which points its version information at us.
+    TAboutBox AboutBox(*frmMain.ZuVersInfo1, frmMain);
+    frmMain.SetAboutBox(&AboutBox);
     frmMain.show();
     return QarvoApplication::exec();
 }
