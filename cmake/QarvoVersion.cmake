@@ -41,3 +41,20 @@ function(qarvo_embed_version target)
         VERBATIM
     )
 endfunction()
+
+# qarvo_version_elf(<rc> <elf>), for tests: elf := a copy of an executable that carries rc's
+# version resource. A target of the calling folder must depend on elf.
+function(qarvo_version_elf rc elf)
+    get_filename_component(name ${elf} NAME_WE)
+    get_filename_component(folder ${elf} DIRECTORY)
+    set(bin ${folder}/${name}.bin)
+    qarvo_compile_version(${rc} ${bin})
+    add_custom_command(
+        OUTPUT ${elf}
+        COMMAND ${CMAKE_OBJCOPY} --add-section ${QARVO_VERSION_SECTION}=${bin}
+                --set-section-flags ${QARVO_VERSION_SECTION}=contents,readonly
+                $<TARGET_FILE:qarvo-resextract> ${elf}
+        DEPENDS ${bin} qarvo-resextract
+        VERBATIM
+    )
+endfunction()

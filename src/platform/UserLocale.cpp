@@ -44,7 +44,8 @@ struct LocaleEntry
     std::uint16_t languageId;
 };
 
-// Common locales -> Windows language identifier. A language's first row is its usual one.
+// Common locales -> Windows language identifier. A language's first row is its usual one;
+// every language of kLanguages has rows.
 constexpr std::array kLocales{
     LocaleEntry{"ar", "SA", 0x0401}, LocaleEntry{"ar", "EG", 0x0C01},
     LocaleEntry{"ar", "AE", 0x3801}, LocaleEntry{"bg", "BG", 0x0402},
@@ -82,9 +83,6 @@ constexpr std::array kLocales{
     LocaleEntry{"et", "EE", 0x0425}, LocaleEntry{"lv", "LV", 0x0426},
     LocaleEntry{"lt", "LT", 0x0427}, LocaleEntry{"vi", "VN", 0x042A},
 };
-
-// SUBLANG_DEFAULT, in the identifier's top 6 bits.
-constexpr std::uint16_t kDefaultSubLanguage = 0x0400;
 
 constexpr std::array<std::uint16_t, 12> kWesternLanguages{0x00, 0x06, 0x07, 0x09, 0x0A, 0x0B,
                                                           0x0C, 0x10, 0x13, 0x14, 0x16, 0x1D};
@@ -148,10 +146,7 @@ std::uint16_t UserLocale::languageId() const
         if (!usual)
             usual = &entry;
     }
-    if (usual)
-        return usual->languageId;
-    const std::uint16_t primary = primaryLanguage();
-    return primary == 0 ? 0 : static_cast<std::uint16_t>(kDefaultSubLanguage | primary);
+    return usual ? usual->languageId : 0;
 }
 
 int UserLocale::ansiCodePage() const

@@ -16,8 +16,7 @@ void PrintTo(const LocaleRow &row, std::ostream *out)
 }
 
 class UserLocaleTest : public testing::TestWithParam<LocaleRow>
-{
-};
+{};
 
 TEST_P(UserLocaleTest, MapsNameToLanguageAndCodePage)
 {
@@ -32,15 +31,13 @@ TEST_P(UserLocaleTest, MapsNameToLanguageAndCodePage)
 
 INSTANTIATE_TEST_SUITE_P(
     Names, UserLocaleTest,
-    testing::Values(LocaleRow{"ja_JP.UTF-8", "ja", 932, false},
-                    LocaleRow{"ja_JP.SJIS", "ja", 932, false}, LocaleRow{"ja", "ja", 932, false},
-                    LocaleRow{"zh_CN.UTF-8", "zh", 936, false},
-                    LocaleRow{"zh_TW.UTF-8", "zh", 950, false},
-                    LocaleRow{"ko_KR.EUC-KR", "ko", 949, false},
-                    LocaleRow{"de_DE.UTF-8@euro", "de", 1252, true},
-                    LocaleRow{"C", "en", 1252, true}, LocaleRow{"POSIX", "en", 1252, true},
-                    LocaleRow{"", "en", 1252, true}, LocaleRow{"ru_RU.UTF-8", "ru", 1251, false},
-                    LocaleRow{"xx_YY", "xx", 1252, true}),
+    testing::Values(
+        LocaleRow{"ja_JP.UTF-8", "ja", 932, false}, LocaleRow{"ja_JP.SJIS", "ja", 932, false},
+        LocaleRow{"ja", "ja", 932, false}, LocaleRow{"zh_CN.UTF-8", "zh", 936, false},
+        LocaleRow{"zh_TW.UTF-8", "zh", 950, false}, LocaleRow{"ko_KR.EUC-KR", "ko", 949, false},
+        LocaleRow{"de_DE.UTF-8@euro", "de", 1252, true}, LocaleRow{"C", "en", 1252, true},
+        LocaleRow{"POSIX", "en", 1252, true}, LocaleRow{"", "en", 1252, true},
+        LocaleRow{"ru_RU.UTF-8", "ru", 1251, false}, LocaleRow{"xx_YY", "xx", 1252, true}),
     [](const testing::TestParamInfo<LocaleRow> &info) {
         std::string name = info.param.name[0] ? info.param.name : "Empty";
         for (char &c : name)
@@ -48,3 +45,35 @@ INSTANTIATE_TEST_SUITE_P(
                 c = '_';
         return name;
     });
+
+struct LanguageIdRow
+{
+    const char *name;
+    const char *locale;
+    std::uint16_t languageId;
+};
+
+void PrintTo(const LanguageIdRow &row, std::ostream *out)
+{
+    *out << '"' << row.locale << '"';
+}
+
+class UserLocaleLanguageId : public testing::TestWithParam<LanguageIdRow>
+{};
+
+TEST_P(UserLocaleLanguageId, CarriesTheSubLanguageOfTheTerritory)
+{
+    EXPECT_EQ(UserLocale(GetParam().locale).languageId(), GetParam().languageId);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, UserLocaleLanguageId,
+    testing::Values(LanguageIdRow{"Japanese", "ja_JP.UTF-8", 0x0411},
+                    LanguageIdRow{"C", "C", 0x0409}, LanguageIdRow{"Posix", "POSIX", 0x0409},
+                    LanguageIdRow{"British", "en_GB.UTF-8", 0x0809},
+                    LanguageIdRow{"Austrian", "de_AT@euro", 0x0C07},
+                    LanguageIdRow{"Taiwanese", "zh_TW.Big5", 0x0404},
+                    LanguageIdRow{"ChineseAlone", "zh", 0x0804},
+                    LanguageIdRow{"GermanOfAnUnlistedTerritory", "de_BE.UTF-8", 0x0407},
+                    LanguageIdRow{"UnknownLanguage", "xx_YY", 0x0000}),
+    [](const testing::TestParamInfo<LanguageIdRow> &info) { return info.param.name; });
