@@ -1,6 +1,8 @@
 #include "FileReader.h"
 #include "RecordStore.h"
 
+#include "ShiftJisText.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -12,27 +14,6 @@
 namespace {
 
 constexpr std::size_t kFileBytes = 64 * 1024 * 1024;
-
-// Lines of 5 to 30 characters, half of them Shift-JIS double-byte, ended by CR LF.
-std::string shiftJisLines(std::size_t size)
-{
-    std::mt19937 random(1);
-    std::string text;
-    text.reserve(size + 64);
-    while (text.size() < size) {
-        for (auto characters = 5 + random() % 26; characters > 0; --characters) {
-            if (random() % 2 == 0) {
-                text.push_back(static_cast<char>(0x88 + random() % 0x18));
-                text.push_back(static_cast<char>(0x40 + random() % 0x3F));
-            } else {
-                text.push_back(static_cast<char>(0x20 + random() % 0x5F));
-            }
-        }
-        text += "\r\n";
-    }
-    text.resize(size);
-    return text;
-}
 
 // The test file, written once for all benchmarks and removed at exit.
 class SampleFile

@@ -1,4 +1,5 @@
 #include "ByteClasses.h"
+#include "ShiftJisText.h"
 #include "TfrmMain.h"
 
 #include <QApplication>
@@ -13,29 +14,6 @@
 #include <string>
 
 namespace {
-
-// Shift-JIS text without line ends: letters, half-width katakana and kanji, mixed.
-std::string shiftJisRecord(std::size_t size)
-{
-    std::mt19937 random(7);
-    std::string text;
-    text.reserve(size + 1);
-    while (text.size() < size) {
-        switch (random() % 3) {
-        case 0:
-            text += static_cast<char>(0x20 + random() % 0x5F);
-            break;
-        case 1:
-            text += static_cast<char>(0xA1 + random() % 0x3F);
-            break;
-        default:
-            text += static_cast<char>(0x88 + random() % 0x17);
-            text += static_cast<char>(0x40 + random() % 0x3F);
-        }
-    }
-    text.resize(size);
-    return text;
-}
 
 // The window with a one-record file of the given size loaded and record 1 painted.
 class LoadedWindow

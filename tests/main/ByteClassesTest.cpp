@@ -1,22 +1,11 @@
 #include "ByteClasses.h"
+#include "Bytes.h"
 #include "UserLocale.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
-
-namespace {
-
-std::string bytes(std::initializer_list<int> values)
-{
-    std::string s;
-    for (int v : values)
-        s.push_back(static_cast<char>(v));
-    return s;
-}
-
-} // namespace
 
 TEST(ByteClasses, CodePage932LeadSetIsItsTwoRanges)
 {

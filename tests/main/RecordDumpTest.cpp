@@ -1,4 +1,5 @@
 #include "RecordDump.h"
+#include "Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -9,14 +10,6 @@
 #include <vector>
 
 namespace {
-
-std::string bytes(std::initializer_list<int> values)
-{
-    std::string s;
-    for (int v : values)
-        s.push_back(static_cast<char>(v));
-    return s;
-}
 
 RecordDump dumpOf(const std::string &bytes, int codePage, std::int64_t number = 1)
 {
