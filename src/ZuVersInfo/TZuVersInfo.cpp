@@ -27,14 +27,15 @@ std::uint16_t word(const std::string &bytes, std::size_t at)
 }
 
 // full is absolute: each call takes its last element off, so the recursion ends at the root,
-// whose folder part is empty.
+// whose folder part is empty. Each name is looked up in its folder's stored form, as a folder
+// written in another case does not exist under Linux.
 std::string longFormOf(const std::string &full)
 {
     const std::size_t slash = full.rfind('/');
     if (slash == std::string::npos)
         return full;
-    const std::string folder = full.substr(0, slash);
-    return (folder.empty() ? std::string() : longFormOf(folder)) + '/' + LongNameOf(full);
+    const std::string folder = slash == 0 ? std::string() : longFormOf(full.substr(0, slash));
+    return folder + '/' + LongNameOf(folder + '/' + full.substr(slash + 1));
 }
 
 } // namespace
