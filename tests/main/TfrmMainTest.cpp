@@ -8,9 +8,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QFontDatabase>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -107,6 +109,26 @@ TEST_F(TfrmMainTest, StartsWithoutAFile)
     EXPECT_EQ(dumpText(), "");
     EXPECT_EQ(m_window.pos(), QPoint(440, 108));
     EXPECT_EQ(m_window.size(), QSize(724, 698));
+}
+
+TEST_F(TfrmMainTest, CaptionNamesTheProgramAndItsVersion)
+{
+    EXPECT_EQ(m_window.windowTitle(), "qarvo Version 0.1.1.0");
+}
+
+TEST_F(TfrmMainTest, AboutShowsTheAboutBoxModally)
+{
+    QDialog aboutBox;
+    m_window.SetAboutBox(&aboutBox);
+    bool shownModally = false;
+    QTimer::singleShot(0, [&] {
+        shownModally = aboutBox.isVisible() && aboutBox.isModal();
+        aboutBox.accept();
+    });
+
+    QTest::mouseClick(m_window.Button2, Qt::LeftButton);
+
+    EXPECT_TRUE(shownModally);
 }
 
 TEST_F(TfrmMainTest, TabVisitsTheButtonsAndTheEnabledSpinEditOnly)
