@@ -37,7 +37,11 @@ bool LinkField::event(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::Move:
+        placeLabel();
+        break;
     case QEvent::Resize:
+    case QEvent::FontChange:
+        keepTextVisible();
         placeLabel();
         break;
     default:
@@ -57,6 +61,15 @@ void LinkField::mouseDoubleClickEvent(QMouseEvent *event)
 {
     event->accept();
     emit doubleClicked();
+}
+
+// The layout's 12 pixels were drawn for a face of exactly that height; other faces need more
+// for their descenders and the underline. QLineEdit keeps a pixel above and below the text.
+void LinkField::keepTextVisible()
+{
+    const int lineHeight = fontMetrics().height() + 2;
+    if (height() < lineHeight)
+        resize(width(), lineHeight);
 }
 
 // Integer division rounds toward zero, as the layout's rule does.

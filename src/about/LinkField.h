@@ -6,7 +6,8 @@ class QLabel;
 
 // A read-only field that looks like a link, with its caption label to its left in the parent
 // that the field is created in: the label follows the field whenever either of them moves or
-// changes size. A double click is reported, not used to select.
+// changes size. A double click is reported, not used to select. Never shorter than a line of
+// its font.
 class LinkField : public QLineEdit
 {
     Q_OBJECT
@@ -31,6 +32,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
+    void keepTextVisible();
     void placeLabel();
 
     QLabel *m_label;
