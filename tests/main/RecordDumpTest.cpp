@@ -1,10 +1,9 @@
 #include "RecordDump.h"
 #include "Bytes.h"
+#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -364,10 +363,10 @@ TEST_P(RecordDumpFiles, AgreeWithReferenceSplitAndDump)
 {
     std::mt19937 random(4711);
     const ByteClasses classes = ByteClasses::forCodePage(GetParam().codePage);
-    const std::string path = testing::TempDir() + "qarvo-record-dump-random.txt";
+    const TempDir folder;
     for (int round = 0; round < 40; ++round) {
         const std::string content = randomFile(random, GetParam().generate);
-        std::ofstream(path, std::ios::binary) << content;
+        const std::string path = folder.write("random.txt", content);
         RecordStore store;
 
         store.load(path);
@@ -381,7 +380,6 @@ TEST_P(RecordDumpFiles, AgreeWithReferenceSplitAndDump)
             ASSERT_EQ(dump.text(), referenceDump(records[i], classes, header)) << round;
         }
     }
-    std::remove(path.c_str());
 }
 
 const RandomCase kFileCases[] = {
