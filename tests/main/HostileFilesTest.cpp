@@ -1,0 +1,279 @@
+// Files that other programs choke on, opened in the main window: each is refused with a
+// message that names it, leaving the earlier file on screen, or shown correctly.
+#include "TfrmMain.h"
+
+#include "ByteClasses.h"
+#include "ErrorBox.h"
+#include "ErrorBoxCatcher.h"
+#include "FileAccessOverride.h"
+#include "HostileScene.h"
+#include "WindowSnapshot.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <signal.h>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr const char *kShrinkingFile = "/sys/kernel/mm/transparent_hugepage/enabled";
+
+std::string hex(std::string_view bytes, int shift)
+{
+    std::string digits = "      |";
+    for (const char byte : bytes)
+        digits += "0123456789ABCDEF"[(static_cast<unsigned char>(byte) >> shift) & 0x0F];
+    return digits;
+}
+
+// Every byte a record may hold at every column: block b holds the values from the b-th on.
+std::string everyByteAtEveryColumn()
+{
+    std::string values;
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte != '\r' && byte != '\n')
+            values += static_cast<char>(byte);
+    }
+    std::string record;
+    for (std::size_t block = 0; block < values.size(); ++block) {
+        for (std::size_t column = 0; column < 100; ++column)
+            record += values[(block + column) % values.size()];
+    }
+    return record;
+}
+
+// A shell running script with one argument until the object goes.
+class RunningShell
+{
+public:
+    RunningShell(const std::string &script, const std::string &argument) : m_pid(fork())
+    {
+        if (m_pid == 0) {
+            execl("/bin/sh", "sh", "-c", script.c_str(), "sh", argument.c_str(), nullptr);
+            _exit(127);
+        }
+    }
+    ~RunningShell()
+    {
+        kill(m_pid, SIGKILL);
+        waitpid(m_pid, nullptr, 0);
+    }
+    RunningShell(const RunningShell &) = delete;
+    RunningShell &operator=(const RunningShell &) = delete;
+
+private:
+    pid_t m_pid;
+};
+
+class HostileFiles : public testing::Test
+{
+protected:
+    HostileFiles() { ByteClasses::setProcessWide(ByteClasses::forCodePage(932)); }
+
+    // The earlier file: three records, the second on screen.
+    void showEarlierFile()
+    {
+        m_window.UserFileLoad(m_scene.dir().write("earlier.txt", "one\r\ntwo\r\nthree\r\n"));
+        m_window.SpinEdit1->setText("2");
+    }
+
+    // The messages shown while loading path.
+    QStringList load(const std::string &path)
+    {
+        ErrorBoxCatcher catcher;
+        ErrorBox::guard([&] { m_window.UserFileLoad(path); });
+        return catcher.texts();
+    }
+
+    QStringList dumpLines()
+    {
+        m_window.Memo1->selectAll();
+        return m_window.Memo1->selectedText().split('\n');
+    }
+
+    HostileScene m_scene;
+    TfrmMain m_window{932};
+};
+
+class HostileFilesRefused : public HostileFiles, public testing::WithParamInterface<RefusedPath>
+{};
+
+TEST_P(HostileFilesRefused, WithAMessageNamingThemAndTheEarlierFileStays)
+{
+    showEarlierFile();
+    const WindowSnapshot before = WindowSnapshot::of(m_window);
+    const std::string path = (m_scene.*GetParam().make)();
+
+    const FileAccessOverride::Suspended asAnyUser;
+    const QStringList messages = load(path);
+
+    EXPECT_EQ(messages, QStringList{QString::fromStdString("ファイル " + path + " は開けません.")});
+    EXPECT_EQ(WindowSnapshot::of(m_window), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, HostileFilesRefused, testing::ValuesIn(kRefusedPaths),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+struct RecordlessFile
+{
+    const char *name;
+    std::string bytes;
+};
+
+void PrintTo(const RecordlessFile &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class HostileFilesWithoutRecords : public HostileFiles,
+                                   public testing::WithParamInterface<RecordlessFile>
+{};
+
+TEST_P(HostileFilesWithoutRecords, ShowTheirPathAndNoCountAndKeepTheEarlierDump)
+{
+    showEarlierFile();
+    const WindowSnapshot before = WindowSnapshot::of(m_window);
+    const std::string path = m_scene.dir().write("recordless.txt", GetParam().bytes);
+
+    const QStringList messages = load(path);
+
+    WindowSnapshot expected = before;
+    expected.label1 = QString::fromStdString(path);
+    expected.label2 = "/0000000";
+    expected.maxValue = 0;
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(WindowSnapshot::of(m_window), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, HostileFilesWithoutRecords,
+                         testing::Values(RecordlessFile{"ZeroBytes", ""},
+                                         RecordlessFile{"FirstByteNul", std::string("\0A\r\n", 4)}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(HostileFiles, OnlyLineEndsAreEmptyRecords)
+{
+    const std::string path = m_scene.dir().write("ends.txt", "\r\n\n\r\r\n\n\n");
+
+    EXPECT_TRUE(load(path).isEmpty());
+
+    EXPECT_EQ(m_window.Label2->text(), "/0000006");
+    EXPECT_EQ(m_window.Label3->text(), "Record Length : 000000");
+    EXPECT_EQ(m_window.SpinEdit1->text(), "1");
+    EXPECT_EQ(dumpLines().size(), 6);
+}
+
+TEST_F(HostileFiles, ANameOfInvalidUtf8LoadsAndShowsWithReplacementCharacters)
+{
+    const std::string path = m_scene.dir().write("bad-\xFF\xFE\x80.txt", "A\r\nB\r\n");
+
+    EXPECT_TRUE(load(path).isEmpty());
+
+    const QString shownName = QFile::decodeName(QByteArray::fromStdString(path));
+    EXPECT_TRUE(shownName.contains(QChar(0xFFFD)));
+    EXPECT_EQ(m_window.Label1->text(), shownName);
+    EXPECT_EQ(m_window.Label2->text(), "/0000002");
+    EXPECT_EQ(dumpLines().value(0), ": " + shownName);
+}
+
+TEST_F(HostileFiles, EveryByteValueAtEveryColumnHasItsDigitsUnderIt)
+{
+    const std::string record = everyByteAtEveryColumn();
+    const std::string path = m_scene.dir().write("bytes.txt", record + "\r\nabc\x81");
+
+    EXPECT_TRUE(load(path).isEmpty());
+
+    const QStringList lines = dumpLines();
+    const std::size_t blocks = record.size() / 100;
+    ASSERT_EQ(lines.size(), qsizetype(5 + 5 * blocks + 1));
+    for (std::size_t block = 0; block < blocks; ++block) {
+        const auto at = static_cast<qsizetype>(5 + 5 * block);
+        const std::string_view bytes = std::string_view(record).substr(block * 100, 100);
+        EXPECT_TRUE(lines[at].startsWith(QString::asprintf("%.6zu|", block * 100)));
+        EXPECT_EQ(lines[at + 2].toStdString(), hex(bytes, 4)) << "block " << block;
+        EXPECT_EQ(lines[at + 3].toStdString(), hex(bytes, 0)) << "block " << block;
+    }
+}
+
+TEST_F(HostileFiles, ALeadByteEndingTheRecordStandsAlone)
+{
+    const std::string path = m_scene.dir().write("lead.txt", "abc\x81\r\nZ");
+
+    EXPECT_TRUE(load(path).isEmpty());
+
+    const QStringList lines = dumpLines();
+    EXPECT_EQ(m_window.Label3->text(), "Record Length : 000004");
+    EXPECT_TRUE(lines.value(5).startsWith("000000|abc"));
+    EXPECT_EQ(lines.value(5).size(), 11);
+    EXPECT_EQ(lines.value(7), "      |6668");
+    EXPECT_EQ(lines.value(8), "      |1231");
+}
+
+// A file in /sys claims a page and holds less: the bytes that are there make the records.
+TEST_F(HostileFiles, AFileShorterThanItsSizeGivesTheBytesThatAreThere)
+{
+    std::ifstream in(kShrinkingFile);
+    if (!in)
+        GTEST_SKIP() << kShrinkingFile << " is not there";
+    std::string firstLine;
+    std::getline(in, firstLine);
+
+    EXPECT_TRUE(load(kShrinkingFile).isEmpty());
+
+    EXPECT_EQ(m_window.Label2->text(), "/0000001");
+    EXPECT_EQ(m_window.Label3->text(),
+              QString::asprintf("Record Length : %.6zu", firstLine.size()));
+}
+
+// Another process grows and empties the file again and again while it is loaded: each load
+// shows whole lines or a cut last one, or is refused while the writer has the file open.
+TEST_F(HostileFiles, AFileChangingWhileReadIsShownOrRefusedButNeverGarbled)
+{
+    const std::string path = m_scene.dir().write("changing.txt", "");
+    const std::string script =
+        "while :; do printf 'ABCDEFGH\\nABCDEFGH\\n' >> \"$1\"; : > \"$1\"; done";
+    const RunningShell writer(script, path);
+    const QString refused = QString::fromStdString("ファイル " + path + " は開けません.");
+
+    int refusals = 0;
+    for (int i = 0; i < 300; ++i) {
+        const QStringList messages = load(path);
+        refusals += messages == QStringList{refused};
+        ASSERT_TRUE(messages.isEmpty() || messages == QStringList{refused}) << i;
+        const QString count = m_window.Label2->text();
+        ASSERT_TRUE(count == "/0000000" || count == "/0000001" || count == "/0000002") << i;
+    }
+
+    RecordProperty("refusals", refusals);
+}
+
+// A sanitizer keeps its shadow memory outside any limit the process may set; there the
+// memory limit of RecordStore stands in for it (RecordStoreTest).
+TEST_F(HostileFiles, AFileLargerThanTheMemoryAllowedIsRefusedAndTheEarlierFileStays)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "an address-space limit does not work under AddressSanitizer";
+#endif
+    showEarlierFile();
+    const WindowSnapshot before = WindowSnapshot::of(m_window);
+    const std::string path = m_scene.dir().path("huge.bin");
+    std::ofstream(path).close();
+    const std::uintmax_t gib = std::uintmax_t{1} << 30;
+    std::filesystem::resize_file(path, 4 * gib);
+    rlimit saved = {};
+    getrlimit(RLIMIT_AS, &saved);
+    std::ifstream statm("/proc/self/statm");
+    std::uint64_t pages = 0;
+    statm >> pages;
+    const rlimit lowered = {pages * sysconf(_SC_PAGESIZE) + gib, saved.rlim_max};
+
+    setrlimit(RLIMIT_AS, &lowered);
+    const QStringList messages = load(path);
+    setrlimit(RLIMIT_AS, &saved);
+
+    EXPECT_EQ(messages, QStringList{"メモリが足りません."});
+    EXPECT_EQ(WindowSnapshot::of(m_window), before);
+}
+
+} // namespace
