@@ -7,13 +7,13 @@
 #include "ErrorBoxCatcher.h"
 #include "FileAccessOverride.h"
 #include "HostileScene.h"
+#include "RunningShell.h"
 #include "WindowSnapshot.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <signal.h>
 #include <sys/resource.h>
 
 namespace {
@@ -43,29 +43,6 @@ std::string everyByteAtEveryColumn()
     }
     return record;
 }
-
-// A shell running script with one argument until the object goes.
-class RunningShell
-{
-public:
-    RunningShell(const std::string &script, const std::string &argument) : m_pid(fork())
-    {
-        if (m_pid == 0) {
-            execl("/bin/sh", "sh", "-c", script.c_str(), "sh", argument.c_str(), nullptr);
-            _exit(127);
-        }
-    }
-    ~RunningShell()
-    {
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-    }
-    RunningShell(const RunningShell &) = delete;
-    RunningShell &operator=(const RunningShell &) = delete;
-
-private:
-    pid_t m_pid;
-};
 
 class HostileFiles : public testing::Test
 {
@@ -231,9 +208,7 @@ TEST_F(HostileFiles, AFileShorterThanItsSizeGivesTheBytesThatAreThere)
 TEST_F(HostileFiles, AFileChangingWhileReadIsShownOrRefusedButNeverGarbled)
 {
     const std::string path = m_scene.dir().write("changing.txt", "");
-    const std::string script =
-        "while :; do printf 'ABCDEFGH\\nABCDEFGH\\n' >> \"$1\"; : > \"$1\"; done";
-    const RunningShell writer(script, path);
+    const RunningShell writer(kGrowAndEmpty, path);
     const QString refused = QString::fromStdString("ファイル " + path + " は開けません.");
 
     int refusals = 0;
