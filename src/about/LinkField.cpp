@@ -75,5 +75,6 @@ void LinkField::keepTextVisible()
 // Integer division rounds toward zero, as the layout's rule does.
 void LinkField::placeLabel()
 {
-    m_label->move(x() - m_label->width() - kLabelSpacing, y() + (height() - m_label->height()) / 2);
+    const int centredTop = y() + (height() - m_label->height()) / 2;
+    m_label->move(x() - m_label->width() - kLabelSpacing, centredTop);
 }

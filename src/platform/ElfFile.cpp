@@ -55,6 +55,18 @@ private:
     bool m_bigEndian;
 };
 
+const Format *formatOf(unsigned char elfClass)
+{
+    switch (elfClass) {
+    case kClass32:
+        return &kFormat32;
+    case kClass64:
+        return &kFormat64;
+    default:
+        return nullptr;
+    }
+}
+
 std::nullopt_t failWith(int code)
 {
     errno = code;
@@ -195,7 +207,7 @@ std::optional<ElfFile::Layout> ElfFile::readFileHeader() const
     Layout layout;
     const unsigned char elfClass = (*header)[kClassAt];
     const unsigned char byteOrder = (*header)[kByteOrderAt];
-    layout.format = elfClass == kClass32 ? &kFormat32 : elfClass == kClass64 ? &kFormat64 : nullptr;
+    layout.format = formatOf(elfClass);
     if (!layout.format || (byteOrder != kLittleEndian && byteOrder != kBigEndian) ||
         header->size() < layout.format->fileHeaderSize)
         return failWith(ENOEXEC);

@@ -49,15 +49,19 @@ TEST_P(RunningProgram, AnswersFromItsOwnResource)
     EXPECT_EQ(info.GetVersionItem(GetParam().index), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TZuVersInfo, RunningProgram,
-    testing::Values(ItemRow{"CompanyName", 0, MakerAddresses::kMail},
-                    ItemRow{"FileDescription", 1, "qarvo"}, ItemRow{"FileVersion", 2, "0.1.1.0"},
-                    ItemRow{"InternalName", 3, "qarvo"},
-                    ItemRow{"LegalCopyright", 4, "Copyright (C) 2026 the qarvo developers"},
-                    ItemRow{"OriginalFilename", 5, "qarvo.exe"}, ItemRow{"ProductName", 6, "qarvo"},
-                    ItemRow{"ProductVersion", 7, "0.1.0.0"}),
-    [](const auto &info) { return info.param.name; });
+const ItemRow kItemRows[] = {
+    {"CompanyName", 0, MakerAddresses::kMail},
+    {"FileDescription", 1, "qarvo"},
+    {"FileVersion", 2, "0.1.1.0"},
+    {"InternalName", 3, "qarvo"},
+    {"LegalCopyright", 4, "Copyright (C) 2026 the qarvo developers"},
+    {"OriginalFilename", 5, "qarvo.exe"},
+    {"ProductName", 6, "qarvo"},
+    {"ProductVersion", 7, "0.1.0.0"},
+};
+
+INSTANTIATE_TEST_SUITE_P(TZuVersInfo, RunningProgram, testing::ValuesIn(kItemRows),
+                         [](const auto &info) { return info.param.name; });
 
 TEST(TZuVersInfo, TheViewerCarriesTheSameResource)
 {
@@ -103,10 +107,13 @@ TEST_P(TZuVersInfoTranslation, IsTheLastInTheUsersLanguageElseTheFirst)
     EXPECT_EQ(info.GetVersionItem(1), GetParam().description);
 }
 
-INSTANTIATE_TEST_SUITE_P(TZuVersInfo, TZuVersInfoTranslation,
-                         testing::Values(TranslationRow{"Japanese", "ja_JP.UTF-8", "日本語 1200"},
-                                         TranslationRow{"GermanNotThere", "de_DE.UTF-8", "English"},
-                                         TranslationRow{"C", "C", "English"}),
+const TranslationRow kTranslationRows[] = {
+    {"Japanese", "ja_JP.UTF-8", "日本語 1200"},
+    {"GermanNotThere", "de_DE.UTF-8", "English"},
+    {"C", "C", "English"},
+};
+
+INSTANTIATE_TEST_SUITE_P(TZuVersInfo, TZuVersInfoTranslation, testing::ValuesIn(kTranslationRows),
                          [](const auto &info) { return info.param.name; });
 
 TEST(TZuVersInfo, TheTranslationIsChosenAgainForEveryString)
@@ -187,19 +194,18 @@ TEST_P(TZuVersInfoUnreadable, FailsWithTheSystemsText)
     EXPECT_EQ(failureOf(info, 1), GetParam().message);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TZuVersInfo, TZuVersInfoUnreadable,
-    testing::Values(
-        UnreadableRow{"NoSection", [](const TempDir &) { return std::string(WITHOUT_VERSION); },
-                      "QueryVersionInfo:No data available"},
-        UnreadableRow{"Missing", [](const TempDir &dir) { return dir.path("missing"); },
-                      "QueryVersionInfo:No such file or directory"},
-        UnreadableRow{"Folder", [](const TempDir &dir) { return dir.path(); },
-                      "QueryVersionInfo:Is a directory"},
-        UnreadableRow{"NotAnExecutable",
-                      [](const TempDir &dir) { return dir.write("text", "no ELF file"); },
-                      "QueryVersionInfo:Exec format error"}),
-    [](const auto &info) { return info.param.name; });
+const UnreadableRow kUnreadableRows[] = {
+    {"NoSection", [](const TempDir &) { return std::string(WITHOUT_VERSION); },
+     "QueryVersionInfo:No data available"},
+    {"Missing", [](const TempDir &dir) { return dir.path("missing"); },
+     "QueryVersionInfo:No such file or directory"},
+    {"Folder", [](const TempDir &dir) { return dir.path(); }, "QueryVersionInfo:Is a directory"},
+    {"NotAnExecutable", [](const TempDir &dir) { return dir.write("text", "no ELF file"); },
+     "QueryVersionInfo:Exec format error"},
+};
+
+INSTANTIATE_TEST_SUITE_P(TZuVersInfo, TZuVersInfoUnreadable, testing::ValuesIn(kUnreadableRows),
+                         [](const auto &info) { return info.param.name; });
 
 TEST(TZuVersInfo, AFileWithoutAResourceIsAskedAgainAtEveryQuestion)
 {
@@ -302,18 +308,20 @@ TEST_P(LongPath, GivesEveryExistingElementItsStoredName)
     EXPECT_EQ(LongPathOf(resolved(GetParam().path)), resolved(GetParam().longPath));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    TZuVersInfo, LongPath,
-    testing::Values(
-        LongPathRow{"Stored", "~/Long Folder/Data File.TXT", "~/Long Folder/Data File.TXT"},
-        LongPathRow{"OtherCase", "~/long folder/DATA FILE.txt", "~/Long Folder/Data File.TXT"},
-        LongPathRow{"Wildcards", "~/L*/D?ta*", "~/Long Folder/Data File.TXT"},
-        LongPathRow{"MissingTail", "~/long folder/new/a.txt", "~/Long Folder/new/a.txt"},
-        LongPathRow{"Relative", "inner/../data file.txt", "~/Long Folder/Data File.TXT"},
-        LongPathRow{"TrailingSeparator", "~/long folder/", "~/Long Folder/"},
-        LongPathRow{"RepeatedSeparators", "~//long folder//inner", "~/Long Folder/Inner"},
-        LongPathRow{"Root", "/", "/"}, LongPathRow{"Empty", "", ""}),
-    [](const auto &info) { return info.param.name; });
+const LongPathRow kLongPathRows[] = {
+    {"Stored", "~/Long Folder/Data File.TXT", "~/Long Folder/Data File.TXT"},
+    {"OtherCase", "~/long folder/DATA FILE.txt", "~/Long Folder/Data File.TXT"},
+    {"Wildcards", "~/L*/D?ta*", "~/Long Folder/Data File.TXT"},
+    {"MissingTail", "~/long folder/new/a.txt", "~/Long Folder/new/a.txt"},
+    {"Relative", "inner/../data file.txt", "~/Long Folder/Data File.TXT"},
+    {"TrailingSeparator", "~/long folder/", "~/Long Folder/"},
+    {"RepeatedSeparators", "~//long folder//inner", "~/Long Folder/Inner"},
+    {"Root", "/", "/"},
+    {"Empty", "", ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(TZuVersInfo, LongPath, testing::ValuesIn(kLongPathRows),
+                         [](const auto &info) { return info.param.name; });
 
 TEST(TZuVersInfo, LongNameOfIsTheStoredNameOrTheLastElement)
 {

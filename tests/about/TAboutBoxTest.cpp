@@ -79,10 +79,22 @@ TEST_F(TAboutBoxTest, LinkCaptionsSitLeftOfTheirFields)
 
     for (LinkField *field : {m_box.Comment1, m_box.Comment2}) {
         const QRect label = field->EditLabel()->geometry();
-        EXPECT_EQ(label.right() + 1 + LinkField::kLabelSpacing, field->x()) << field->labelText().toStdString();
+        EXPECT_EQ(label.right() + 1 + LinkField::kLabelSpacing, field->x())
+            << field->labelText().toStdString();
         EXPECT_EQ(label.y(), field->y() + (field->height() - label.height()) / 2);
     }
     EXPECT_EQ(m_box.Comment2->labelText(), "url :");
+}
+
+TEST_F(TAboutBoxTest, LinkFieldsHoldALineOfTheirUnderlinedFont)
+{
+    m_box.show();
+
+    for (LinkField *field : {m_box.Comment1, m_box.Comment2}) {
+        EXPECT_TRUE(field->font().underline());
+        EXPECT_GE(field->height(), field->fontMetrics().height() + 2);
+        EXPECT_EQ(field->width(), 185);
+    }
 }
 
 TEST_F(TAboutBoxTest, LinkFieldsAreSkippedByTab)

@@ -66,10 +66,13 @@ TEST_P(ElfFileFixtures, FindTheSectionInEveryClassAndByteOrder)
     EXPECT_EQ(sectionOf(fixture(GetParam().file)), contents(VERSION_BIN));
 }
 
-INSTANTIATE_TEST_SUITE_P(ElfFile, ElfFileFixtures,
-                         testing::Values(FixtureRow{"Executable64", "Executable.elf"},
-                                         FixtureRow{"Object32", "Elf32.o"},
-                                         FixtureRow{"Object64BigEndian", "Elf64BigEndian.o"}),
+const FixtureRow kFixtureRows[] = {
+    {"Executable64", "Executable.elf"},
+    {"Object32", "Elf32.o"},
+    {"Object64BigEndian", "Elf64BigEndian.o"},
+};
+
+INSTANTIATE_TEST_SUITE_P(ElfFile, ElfFileFixtures, testing::ValuesIn(kFixtureRows),
                          [](const auto &info) { return info.param.name; });
 
 TEST(ElfFile, ASectionWithoutBytesInTheFileIsMissing)
@@ -169,23 +172,24 @@ TEST_P(ElfFileSpoiled, FailsWithoutReadingOutsideTheFile)
     EXPECT_EQ(sectionOfImage(), failure(row.error));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ElfFile, ElfFileSpoiled,
-    testing::Values(
-        SpoilRow{"NoMagic", kHeader, 1, 1, 'e', ENOEXEC},
-        SpoilRow{"UnknownClass", kHeader, 4, 1, 3, ENOEXEC},
-        SpoilRow{"UnknownByteOrder", kHeader, 5, 1, 0, ENOEXEC},
-        SpoilRow{"NoSectionTable", kHeader, ElfImage::kTableOffsetAt, 8, 0, ENODATA},
-        SpoilRow{"TablePastTheEnd", kHeader, ElfImage::kTableOffsetAt, 8, kHuge, ENOEXEC},
-        SpoilRow{"EntriesTooSmall", kHeader, ElfImage::kEntrySizeAt, 2, 40, ENOEXEC},
-        SpoilRow{"TooManyEntries", kHeader, ElfImage::kEntryCountAt, 2, 0xFFFE, ENOEXEC},
-        SpoilRow{"NamesIndexPastTheTable", kHeader, ElfImage::kNamesIndexAt, 2, 5, ENOEXEC},
-        SpoilRow{"NamesWithoutBytes", 4, ElfImage::kTypeAt, 4, 8, ENOEXEC},
-        SpoilRow{"NamesPastTheEnd", 4, ElfImage::kSizeAt, 8, kHuge, ENOEXEC},
-        SpoilRow{"NamePastTheNames", 2, ElfImage::kNameAt, 4, 0xFFFF'FFFF, ENODATA},
-        SpoilRow{"SectionPastTheEnd", 2, ElfImage::kOffsetAt, 8, kHuge, ENOEXEC},
-        SpoilRow{"SectionLongerThanTheFile", 2, ElfImage::kSizeAt, 8, kHuge, ENOEXEC},
-        SpoilRow{"EmptySection", 2, ElfImage::kSizeAt, 8, 0, ENODATA}),
-    [](const auto &info) { return info.param.name; });
+const SpoilRow kSpoilRows[] = {
+    {"NoMagic", kHeader, 1, 1, 'e', ENOEXEC},
+    {"UnknownClass", kHeader, 4, 1, 3, ENOEXEC},
+    {"UnknownByteOrder", kHeader, 5, 1, 0, ENOEXEC},
+    {"NoSectionTable", kHeader, ElfImage::kTableOffsetAt, 8, 0, ENODATA},
+    {"TablePastTheEnd", kHeader, ElfImage::kTableOffsetAt, 8, kHuge, ENOEXEC},
+    {"EntriesTooSmall", kHeader, ElfImage::kEntrySizeAt, 2, 40, ENOEXEC},
+    {"TooManyEntries", kHeader, ElfImage::kEntryCountAt, 2, 0xFFFE, ENOEXEC},
+    {"NamesIndexPastTheTable", kHeader, ElfImage::kNamesIndexAt, 2, 5, ENOEXEC},
+    {"NamesWithoutBytes", 4, ElfImage::kTypeAt, 4, 8, ENOEXEC},
+    {"NamesPastTheEnd", 4, ElfImage::kSizeAt, 8, kHuge, ENOEXEC},
+    {"NamePastTheNames", 2, ElfImage::kNameAt, 4, 0xFFFF'FFFF, ENODATA},
+    {"SectionPastTheEnd", 2, ElfImage::kOffsetAt, 8, kHuge, ENOEXEC},
+    {"SectionLongerThanTheFile", 2, ElfImage::kSizeAt, 8, kHuge, ENOEXEC},
+    {"EmptySection", 2, ElfImage::kSizeAt, 8, 0, ENODATA},
+};
+
+INSTANTIATE_TEST_SUITE_P(ElfFile, ElfFileSpoiled, testing::ValuesIn(kSpoilRows),
+                         [](const auto &info) { return info.param.name; });
 
 } // namespace

@@ -66,14 +66,15 @@ TEST_P(UserLocaleLanguageId, CarriesTheSubLanguageOfTheTerritory)
     EXPECT_EQ(UserLocale(GetParam().locale).languageId(), GetParam().languageId);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, UserLocaleLanguageId,
-    testing::Values(LanguageIdRow{"Japanese", "ja_JP.UTF-8", 0x0411},
-                    LanguageIdRow{"C", "C", 0x0409}, LanguageIdRow{"Posix", "POSIX", 0x0409},
-                    LanguageIdRow{"British", "en_GB.UTF-8", 0x0809},
-                    LanguageIdRow{"Austrian", "de_AT@euro", 0x0C07},
-                    LanguageIdRow{"Taiwanese", "zh_TW.Big5", 0x0404},
-                    LanguageIdRow{"ChineseAlone", "zh", 0x0804},
-                    LanguageIdRow{"GermanOfAnUnlistedTerritory", "de_BE.UTF-8", 0x0407},
-                    LanguageIdRow{"UnknownLanguage", "xx_YY", 0x0000}),
-    [](const testing::TestParamInfo<LanguageIdRow> &info) { return info.param.name; });
+const LanguageIdRow kLanguageIdRows[] = {
+    {"Japanese", "ja_JP.UTF-8", 0x0411},  {"C", "C", 0x0409},
+    {"Posix", "POSIX", 0x0409},           {"British", "en_GB.UTF-8", 0x0809},
+    {"Austrian", "de_AT@euro", 0x0C07},   {"Taiwanese", "zh_TW.Big5", 0x0404},
+    {"ChineseAlone", "zh", 0x0804},       {"GermanOfAnUnlistedTerritory", "de_BE.UTF-8", 0x0407},
+    {"UnknownLanguage", "xx_YY", 0x0000},
+};
+
+INSTANTIATE_TEST_SUITE_P(Names, UserLocaleLanguageId, testing::ValuesIn(kLanguageIdRows),
+                         [](const testing::TestParamInfo<LanguageIdRow> &info) {
+                             return info.param.name;
+                         });

@@ -17,7 +17,7 @@ namespace {
 std::vector<std::byte> programBlock()
 {
     std::ifstream in(VERSION_BIN, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string bytes{std::istreambuf_iterator<char>(in), {}};
     const auto *data = reinterpret_cast<const std::byte *>(bytes.data());
     return std::vector<std::byte>(data, data + bytes.size());
 }
@@ -74,22 +74,21 @@ TEST_P(VersionBlockQuery, FindsTheValueAtThePath)
     EXPECT_EQ(query(programBlock(), GetParam().subBlock), GetParam().value);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    VersionBlock, VersionBlockQuery,
-    testing::Values(
-        QueryRow{"String", "\\StringFileInfo\\041103A4\\FileDescription", "qarvo\0"s},
-        QueryRow{"KeysInAnyCase", "\\stringfileinfo\\041103a4\\FILEDESCRIPTION", "qarvo\0"s},
-        QueryRow{"WithoutTheLeadingSeparator", "StringFileInfo\\041103A4\\FileVersion",
-                 "0.1.1.0\0"s},
-        QueryRow{"Japanese", "\\StringFileInfo\\041103A4\\Comments",
-                 "自己責任にてご使用願います\0"s},
-        QueryRow{"EmptyString", "\\StringFileInfo\\041103A4\\LegalTrademarks", "\0"s},
-        QueryRow{"Translation", "\\VarFileInfo\\Translation", "\x11\x04\xA4\x03"s},
-        QueryRow{"MissingKey", "\\StringFileInfo\\041103A4\\PrivateBuild", failure(ENOKEY)},
-        QueryRow{"MissingTable", "\\StringFileInfo\\040904B0\\FileVersion", failure(ENOKEY)},
-        QueryRow{"EmptyTableName", "\\StringFileInfo\\\\FileVersion", failure(ENOKEY)},
-        QueryRow{"KeyPrefix", "\\StringFileInfo\\041103A4\\File", failure(ENOKEY)}),
-    [](const auto &info) { return info.param.name; });
+const QueryRow kQueryRows[] = {
+    {"String", "\\StringFileInfo\\041103A4\\FileDescription", "qarvo\0"s},
+    {"KeysInAnyCase", "\\stringfileinfo\\041103a4\\FILEDESCRIPTION", "qarvo\0"s},
+    {"WithoutTheLeadingSeparator", "StringFileInfo\\041103A4\\FileVersion", "0.1.1.0\0"s},
+    {"Japanese", "\\StringFileInfo\\041103A4\\Comments", "自己責任にてご使用願います\0"s},
+    {"EmptyString", "\\StringFileInfo\\041103A4\\LegalTrademarks", "\0"s},
+    {"Translation", "\\VarFileInfo\\Translation", "\x11\x04\xA4\x03"s},
+    {"MissingKey", "\\StringFileInfo\\041103A4\\PrivateBuild", failure(ENOKEY)},
+    {"MissingTable", "\\StringFileInfo\\040904B0\\FileVersion", failure(ENOKEY)},
+    {"EmptyTableName", "\\StringFileInfo\\\\FileVersion", failure(ENOKEY)},
+    {"KeyPrefix", "\\StringFileInfo\\041103A4\\File", failure(ENOKEY)},
+};
+
+INSTANTIATE_TEST_SUITE_P(VersionBlock, VersionBlockQuery, testing::ValuesIn(kQueryRows),
+                         [](const auto &info) { return info.param.name; });
 
 TEST(VersionBlock, TheRootValueIsTheFixedFileInformation)
 {
@@ -153,16 +152,18 @@ TEST_P(VersionBlockSpoiled, FailsWithoutReadingOutsideTheBlock)
     EXPECT_EQ(query(block, "\\StringFileInfo\\041103A4\\Comments"), failure(EBADMSG));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    VersionBlock, VersionBlockSpoiled,
-    testing::Values(SpoilRow{"RootLongerThanTheBlock", u"VS_VERSION_INFO", 0, 0xFFFF},
-                    SpoilRow{"RootShorterThanItsHeader", u"VS_VERSION_INFO", 0, 5},
-                    SpoilRow{"RootOfAnotherName", u"VS_VERSION_INFO", 6, u'W'},
-                    SpoilRow{"ZeroLengthChild", u"StringFileInfo", 0, 0},
-                    SpoilRow{"ChildLongerThanItsParent", u"041103A4", 0, 0x7FF0},
-                    SpoilRow{"KeyWithoutItsEnd", u"CompanyName", 0, 6 + 2 * 11},
-                    SpoilRow{"ValuePastItsNode", u"CompanyName", 2, 0x100}),
-    [](const auto &info) { return info.param.name; });
+const SpoilRow kSpoilRows[] = {
+    {"RootLongerThanTheBlock", u"VS_VERSION_INFO", 0, 0xFFFF},
+    {"RootShorterThanItsHeader", u"VS_VERSION_INFO", 0, 5},
+    {"RootOfAnotherName", u"VS_VERSION_INFO", 6, u'W'},
+    {"ZeroLengthChild", u"StringFileInfo", 0, 0},
+    {"ChildLongerThanItsParent", u"041103A4", 0, 0x7FF0},
+    {"KeyWithoutItsEnd", u"CompanyName", 0, 6 + 2 * 11},
+    {"ValuePastItsNode", u"CompanyName", 2, 0x100},
+};
+
+INSTANTIATE_TEST_SUITE_P(VersionBlock, VersionBlockSpoiled, testing::ValuesIn(kSpoilRows),
+                         [](const auto &info) { return info.param.name; });
 
 TEST(VersionBlock, OddBinaryLengthsAreKept)
 {

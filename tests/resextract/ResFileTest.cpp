@@ -59,20 +59,20 @@ TEST_P(ResFileFind, TakesTheFirstVersionResource)
     EXPECT_EQ(found ? std::optional<std::string>(*found) : std::nullopt, GetParam().version);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ResFile, ResFileFind,
-    testing::Values(
-        ResRow{"AfterOtherEntries",
-               kNull + entry(numbered(10), "raw") + entry(numbered(16), "block") +
-                   entry(numbered(16), "second"),
-               "block"},
-        ResRow{"NamedTypeIsNoNumber", kNull + entry("V\0E\0R\0\0\0"s, "named"), std::nullopt},
-        ResRow{"None", kNull + entry(numbered(6), "strings"), std::nullopt},
-        ResRow{"Empty", "", std::nullopt},
-        ResRow{"DataPastTheEnd", kNull + entry(numbered(16), "block").substr(0, 35), std::nullopt},
-        ResRow{"HeaderPastTheEnd", dword(0) + dword(0x1000) + numbered(16), std::nullopt},
-        ResRow{"HeaderTooShort", dword(0) + dword(4) + numbered(16) + "\xFF\xFF\x01\x00"s,
-               std::nullopt}),
-    [](const auto &info) { return info.param.name; });
+const ResRow kResRows[] = {
+    {"AfterOtherEntries",
+     kNull + entry(numbered(10), "raw") + entry(numbered(16), "block") +
+         entry(numbered(16), "second"),
+     "block"},
+    {"NamedTypeIsNoNumber", kNull + entry("V\0E\0R\0\0\0"s, "named"), std::nullopt},
+    {"None", kNull + entry(numbered(6), "strings"), std::nullopt},
+    {"Empty", "", std::nullopt},
+    {"DataPastTheEnd", kNull + entry(numbered(16), "block").substr(0, 35), std::nullopt},
+    {"HeaderPastTheEnd", dword(0) + dword(0x1000) + numbered(16), std::nullopt},
+    {"HeaderTooShort", dword(0) + dword(4) + numbered(16) + "\xFF\xFF\x01\x00"s, std::nullopt},
+};
+
+INSTANTIATE_TEST_SUITE_P(ResFile, ResFileFind, testing::ValuesIn(kResRows),
+                         [](const auto &info) { return info.param.name; });
 
 } // namespace
