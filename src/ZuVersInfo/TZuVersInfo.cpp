@@ -48,7 +48,7 @@ TZuVersInfo::~TZuVersInfo() = default;
 
 bool TZuVersInfo::IsFileNameStored() const
 {
-    return LongPathOf(m_fileName) != LongPathOf(RunningExecutable::path());
+    return LongPathOf(m_fileName) == LongPathOf(RunningExecutable::path());
 }
 
 std::string TZuVersInfo::QueryVersionInfo(const std::string &subBlock)

@@ -29,8 +29,8 @@ public:
     const std::string &FileName() const { return m_fileName; }
     // Names the file that the first question reads; nothing is read or dropped here.
     void SetFileName(const std::string &fileName) { m_fileName = fileName; }
-    // Whether FileName is worth saving: it names a file other than the running executable,
-    // both compared in their long form.
+    // Whether a saved layout keeps FileName: exactly when it names the running executable,
+    // both compared in their long form, byte for byte.
     bool IsFileNameStored() const;
 
     // The value at subBlock ("\VarFileInfo\Translation", "\StringFileInfo\041103A4\FileVersion")

@@ -250,8 +250,8 @@ TEST(TZuVersInfo, StartsAtTheRunningExecutable)
     EXPECT_EQ(info.FileName(), fs::read_symlink("/proc/self/exe").string());
 }
 
-// Saved only when it is not the default: the running executable, in whatever form.
-TEST(TZuVersInfo, FileNameIsStoredWhenItNamesAnotherFile)
+// Kept in a saved layout exactly when it names the running executable, in whatever form.
+TEST(TZuVersInfo, FileNameIsStoredWhenItNamesTheRunningExecutable)
 {
     const fs::path executable = fs::read_symlink("/proc/self/exe");
     const fs::path folder = executable.parent_path();
@@ -265,9 +265,9 @@ TEST(TZuVersInfo, FileNameIsStoredWhenItNamesAnotherFile)
 
     info.SetFileName(fixture("Translations"));
 
-    EXPECT_FALSE(byDefault);
-    EXPECT_FALSE(inAnotherForm);
-    EXPECT_TRUE(info.IsFileNameStored());
+    EXPECT_TRUE(byDefault);
+    EXPECT_TRUE(inAnotherForm);
+    EXPECT_FALSE(info.IsFileNameStored());
 }
 
 struct LongPathRow
