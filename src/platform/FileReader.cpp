@@ -27,7 +27,13 @@ constexpr int kLeaseBreakSignal = SIGURG;
 
 FileReader::FileReader(const std::string &path) : m_path(path)
 {
-    // O_NONBLOCK: opening a FIFO without a writer must not wait.
+    // Opening is itself an act for what is not a plain file: it releases a FIFO's waiting
+    // writer, and some devices rewind or reset when opened and closed. Those are refused
+    // unopened; inspect() checks again what was opened.
+    struct stat status = {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        fail();
+    // O_NONBLOCK: should a FIFO take the file's place meanwhile, opening it must not wait.
     m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (m_fd < 0)
         fail();

@@ -9,7 +9,8 @@ class FileReader
 public:
     // Opens the file at path. Throws Failure "ファイル %s は開けません" (%s the path as given)
     // when it is missing or unreadable, is not a regular file (folders, FIFOs, sockets and
-    // devices would block or never end), or another process holds it open for writing.
+    // devices would block or never end; they are refused without being opened), or another
+    // process holds it open for writing.
     // Linux cannot deny writers that come later; the check covers those already there.
     explicit FileReader(const std::string &path);
     ~FileReader();

@@ -13,7 +13,9 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <fstream>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 
 namespace {
@@ -92,6 +94,21 @@ TEST_P(HostileFilesRefused, WithAMessageNamingThemAndTheEarlierFileStays)
 
 INSTANTIATE_TEST_SUITE_P(Paths, HostileFilesRefused, testing::ValuesIn(kRefusedPaths),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// Opening a FIFO releases a writer waiting at its other end; devices may act on being opened.
+TEST_F(HostileFiles, AFifoIsRefusedWithoutBeingOpened)
+{
+    const std::string path = m_scene.fifoWithoutWriter();
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    inotify_add_watch(watch, path.c_str(), IN_OPEN);
+
+    const QStringList messages = load(path);
+
+    alignas(inotify_event) char events[sizeof(inotify_event) + NAME_MAX + 1];
+    EXPECT_LT(read(watch, events, sizeof events), 0) << "the FIFO was opened";
+    EXPECT_EQ(messages.size(), 1);
+    close(watch);
+}
 
 struct RecordlessFile
 {
