@@ -59,6 +59,18 @@ std::string longFullPath(const std::string &file)
     return full.empty() ? file : LongNames::ExpandShortName(full);
 }
 
+// text with its control bytes shown as "?": a file's name could otherwise carry escape
+// sequences that take over the terminal.
+std::string forTerminal(std::string_view text)
+{
+    std::string shown(text);
+    for (char &byte : shown) {
+        if (static_cast<unsigned char>(byte) < 0x20 || byte == 0x7F)
+            byte = '?';
+    }
+    return shown;
+}
+
 // Each character as its UTF-8, kept to one terminal column per byte (see kHelp).
 void appendCharacterRow(std::string &out, const RecordDump &dump, std::size_t line,
                         const CodePageDecoder &decoder)
@@ -83,7 +95,7 @@ void writeTerminalDump(const RecordDump &dump, const CodePageDecoder &decoder)
         if (dump.kindOf(line) == RecordDump::LineKind::Characters)
             appendCharacterRow(out, dump, line, decoder);
         else
-            out += dump.line(line);
+            out += forTerminal(dump.line(line));
         out += '\n';
         if (out.size() >= kPieceSize) {
             writeOut(out);
@@ -145,7 +157,7 @@ void dump(const CommandLine &commandLine)
 
 int fail(std::string_view message, int status)
 {
-    std::cerr << kProgram << ": " << message << '\n';
+    std::cerr << kProgram << ": " << forTerminal(message) << '\n';
     if (status == 2)
         std::cerr << "Try '" << kProgram << " --help' for more information.\n";
     return status;

@@ -169,6 +169,22 @@ TEST(QarvoDumpHostile, ANameOfInvalidUtf8IsShownAsItsBytes)
     EXPECT_TRUE(outcome.out.starts_with(": " + path + "\r\n"));
 }
 
+TEST(QarvoDumpHostile, ControlBytesInANameReachTheTerminalAsQuestionMarks)
+{
+    HostileScene scene;
+    const std::string name = "esc-\x1B[2J-\x07\n.txt";
+    const std::string path = scene.dir().write(name, "A\r\n");
+    const std::string shown = scene.dir().path("esc-?[2J-??.txt");
+
+    const ChildProcess::Outcome terminal = dump({path});
+    const ChildProcess::Outcome missing = dump({path + "-gone"});
+    const ChildProcess::Outcome raw = dump({"--raw", path});
+
+    EXPECT_TRUE(terminal.out.starts_with(": " + shown + "\n")) << terminal.out;
+    EXPECT_EQ(missing.err, refusal(shown + "-gone"));
+    EXPECT_TRUE(raw.out.starts_with(": " + path + "\r\n"));
+}
+
 TEST(QarvoDumpHostile, AFileShorterThanItsSizeGivesTheBytesThatAreThere)
 {
     std::ifstream in(kShrinkingFile);
