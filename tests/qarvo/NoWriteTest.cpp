@@ -225,6 +225,7 @@ TEST_F(NoWrite, AWholeUseWritesNothingAndLeavesTheFilesAsTheyWere)
     keysTo(main, {"Tab", "3", "Up", "Down", "BackSpace", "2"});
     keysTo(main, {"alt+o"});
     const std::string open = windowTitled("^Open$");
+    xdotool({"windowfocus", "--sync", open});
     xdotool({"type", "--delay", "5", second});
     keysTo(open, {"Return"});
     const bool openCloses = closes("^Open$");
