@@ -79,6 +79,8 @@ public:
     }
     ~VirtualDisplay()
     {
+        if (m_pid <= 0)
+            return;
         kill(m_pid, SIGTERM);
         waitpid(m_pid, nullptr, 0);
     }

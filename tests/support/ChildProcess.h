@@ -51,6 +51,11 @@ public:
             becomeChild(argv, options, out, err);
         close(out[1]);
         close(err[1]);
+        if (pid < 0) {
+            close(out[0]);
+            close(err[0]);
+            return {};
+        }
         Outcome outcome;
         gather(out[0], err[0], options, outcome);
         int status = 0;

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 

@@ -19,6 +19,8 @@ public:
     }
     ~RunningShell()
     {
+        if (m_pid <= 0)
+            return;
         kill(m_pid, SIGKILL);
         waitpid(m_pid, nullptr, 0);
     }
