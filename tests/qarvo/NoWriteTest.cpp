@@ -71,10 +71,14 @@ public:
             _exit(127);
         }
         close(ready[1]);
-        // The server writes its display number once it takes clients.
-        char number[16] = {};
-        if (read(ready[0], number, sizeof number - 1) > 0)
-            m_name = ":" + std::to_string(std::atoi(number));
+        // The server writes its display number and then a line end once it takes clients;
+        // it dies if the pipe closes in between.
+        std::string number;
+        char byte = 0;
+        while (read(ready[0], &byte, 1) == 1 && byte != '\n')
+            number += byte;
+        if (byte == '\n')
+            m_name = ":" + number;
         close(ready[0]);
     }
     ~VirtualDisplay()
