@@ -110,7 +110,8 @@ std::optional<std::string> referenceLookup(const std::string &folder, const std:
     std::optional<std::string> first;
     while (const dirent *entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name != "." && name != ".." && referenceMatch(typed, name) && (!first || name < *first))
+        const bool candidate = name != "." && name != ".." && referenceMatch(typed, name);
+        if (candidate && (!first || name < *first))
             first = name;
     }
     ::closedir(dir);

@@ -111,6 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(SpinValueRules::ReadValue(std::to_string(clamped), minValue) == clamped, "round trip");
 
     check(SpinValueRules::AddWrapping(read, n) == wrapped(std::int64_t{read} + n), "add");
-    check(SpinValueRules::SubtractWrapping(read, n) == wrapped(std::int64_t{read} - n), "subtract");
+    const std::int64_t difference = std::int64_t{read} - n;
+    check(SpinValueRules::SubtractWrapping(read, n) == wrapped(difference), "subtract");
     return 0;
 }

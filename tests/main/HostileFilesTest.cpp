@@ -141,9 +141,10 @@ TEST_P(HostileFilesWithoutRecords, ShowTheirPathAndNoCountAndKeepTheEarlierDump)
     EXPECT_EQ(WindowSnapshot::of(m_window), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, HostileFilesWithoutRecords,
-                         testing::Values(RecordlessFile{"ZeroBytes", ""},
-                                         RecordlessFile{"FirstByteNul", std::string("\0A\r\n", 4)}),
+const RecordlessFile kRecordlessFiles[] = {{"ZeroBytes", ""},
+                                           {"FirstByteNul", std::string("\0A\r\n", 4)}};
+
+INSTANTIATE_TEST_SUITE_P(Files, HostileFilesWithoutRecords, testing::ValuesIn(kRecordlessFiles),
                          [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(HostileFiles, OnlyLineEndsAreEmptyRecords)

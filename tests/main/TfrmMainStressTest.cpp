@@ -71,10 +71,10 @@ TEST_F(TfrmMainStress, TwoThousandChangesOnA100MiBRecordKeepMemoryFlat)
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
 
     const long after = statusKiB("VmRSS");
+    const long peak = statusKiB("VmHWM");
     std::cout << kChanges << " changes: " << took.count() << " s, "
               << took.count() / kChanges * 1000 << " ms each; resident " << before / 1024
-              << " MiB before, " << after / 1024 << " MiB after, peak " << statusKiB("VmHWM") / 1024
-              << " MiB\n";
+              << " MiB before, " << after / 1024 << " MiB after, peak " << peak / 1024 << " MiB\n";
     RecordProperty("seconds", std::to_string(took.count()));
     RecordProperty("residentKiBBefore", before);
     RecordProperty("residentKiBAfter", after);
