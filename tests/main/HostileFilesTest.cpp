@@ -30,22 +30,6 @@ std::string hex(std::string_view bytes, int shift)
     return digits;
 }
 
-// Every byte a record may hold at every column: block b holds the values from the b-th on.
-std::string everyByteAtEveryColumn()
-{
-    std::string values;
-    for (int byte = 1; byte < 256; ++byte) {
-        if (byte != '\r' && byte != '\n')
-            values += static_cast<char>(byte);
-    }
-    std::string record;
-    for (std::size_t block = 0; block < values.size(); ++block) {
-        for (std::size_t column = 0; column < 100; ++column)
-            record += values[(block + column) % values.size()];
-    }
-    return record;
-}
-
 class HostileFiles : public testing::Test
 {
 protected:

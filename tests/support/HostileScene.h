@@ -127,3 +127,19 @@ inline const RefusedPath kRefusedPaths[] = {
     {"HeldOpenForWritingByAnotherProcess", &HostileScene::heldOpenForWriting},
     {"MissingNameOfInvalidUtf8", &HostileScene::missingWithInvalidUtf8},
 };
+
+// Every byte a record may hold at every column: block b holds the values from the b-th on.
+inline std::string everyByteAtEveryColumn()
+{
+    std::string values;
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte != '\r' && byte != '\n')
+            values += static_cast<char>(byte);
+    }
+    std::string record;
+    for (std::size_t block = 0; block < values.size(); ++block) {
+        for (std::size_t column = 0; column < 100; ++column)
+            record += values[(block + column) % values.size()];
+    }
+    return record;
+}

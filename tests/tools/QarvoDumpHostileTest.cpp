@@ -65,21 +65,6 @@ std::string blocksOf(std::string_view record)
     return text;
 }
 
-std::string everyByteAtEveryColumn()
-{
-    std::string values;
-    for (int byte = 1; byte < 256; ++byte) {
-        if (byte != '\r' && byte != '\n')
-            values += static_cast<char>(byte);
-    }
-    std::string record;
-    for (std::size_t block = 0; block < values.size(); ++block) {
-        for (std::size_t column = 0; column < 100; ++column)
-            record += values[(block + column) % values.size()];
-    }
-    return record;
-}
-
 class QarvoDumpRefuses : public testing::TestWithParam<RefusedPath>
 {};
 
