@@ -1,5 +1,6 @@
 #include "LongNames.h"
 
+#include "RowName.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +14,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-template <class Row> std::string rowName(const testing::TestParamInfo<Row> &info)
-{
-    return info.param.name;
-}
 
 struct ExpandRow
 {

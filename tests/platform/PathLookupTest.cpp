@@ -1,6 +1,7 @@
 #include "PathLookup.h"
 
 #include "CurrentFolder.h"
+#include "RowName.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +19,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-template <class Row> std::string rowName(const testing::TestParamInfo<Row> &info)
-{
-    return info.param.name;
-}
 
 struct AbsoluteRow
 {
