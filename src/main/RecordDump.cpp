@@ -1,6 +1,7 @@
 #include "RecordDump.h"
 
 #include "LargePages.h"
+#include "LeadByteEncoding.h"
 
 #include <algorithm>
 #include <array>
@@ -28,8 +29,9 @@ constexpr std::string_view kOffsetCharacters = "0123456789|";
 constexpr std::string_view kDot = ".";
 constexpr std::string_view kBlank = " ";
 
-// Offset field, a block's bytes and the trail byte that may overhang its last column.
-constexpr std::size_t kMaxCharacterRow = kMaxDecimalDigits + 1 + kBlockSize + 1;
+// Offset field, a block's bytes and the rest of a unit that may overhang its last column.
+constexpr std::size_t kMaxOverhang = 3;
+constexpr std::size_t kMaxCharacterRow = kMaxDecimalDigits + 1 + kBlockSize + kMaxOverhang;
 constexpr std::size_t kMaxBlockLength = kMaxCharacterRow + 3 * kRuler.size();
 
 constexpr auto kPrintable = [] {
@@ -90,11 +92,6 @@ char *writeOffsetField(char *out, std::size_t block)
     return out;
 }
 
-std::size_t blockOf(std::size_t line)
-{
-    return (line - kHeaderLines) / kLinesPerBlock;
-}
-
 std::string_view offsetCharacter(char c)
 {
     const std::size_t index = c == '|' ? kOffsetCharacters.size() - 1 : std::size_t(c - '0');
@@ -104,7 +101,15 @@ std::string_view offsetCharacter(char c)
 } // namespace
 
 RecordDump::RecordDump(Record record, const ByteClasses &classes, DumpHeader header)
-    : m_record(std::move(record)), m_classes(classes), m_header(std::move(header))
+    : RecordDump(std::move(record),
+                 std::make_shared<const LeadByteEncoding>("", classes, std::nullopt),
+                 std::move(header))
+{}
+
+RecordDump::RecordDump(Record record, std::shared_ptr<const Encoding> encoding, DumpHeader header)
+    : m_record(std::move(record)), m_encoding(std::move(encoding)),
+      m_leadBytes(m_encoding->leadByteClasses()),
+      m_classes(m_leadBytes ? *m_leadBytes : ByteClasses()), m_header(std::move(header))
 {
     for (std::size_t byte = 0; byte < m_kept.size(); ++byte) {
         const auto value = static_cast<std::uint8_t>(byte);
@@ -152,13 +157,24 @@ std::vector<std::string_view> RecordDump::characters(std::size_t line) const
 {
     if (kindOf(line) != LineKind::Characters)
         throw std::invalid_argument("dump line " + std::to_string(line) + " is no character row");
-    const std::size_t block = blockOf(line);
+    const std::size_t block = blockOfLine(line);
     std::vector<std::string_view> result;
     result.reserve(kMaxCharacterRow);
     std::array<char, kMaxDecimalDigits + 1> field;
     const char *fieldEnd = writeOffsetField(field.data(), block);
     for (const char *c = field.data(); c != fieldEnd; ++c)
         result.push_back(offsetCharacter(*c));
+    if (!m_leadBytes) {
+        forEachUnitOfBlock(block, [&](const RowUnit &unit) {
+            if (unit.continued)
+                result.push_back(kBlank);
+            else if (shownAsItself(unit))
+                result.push_back(bytesOf(unit));
+            else
+                result.insert(result.end(), unit.length, kDot);
+        });
+        return result;
+    }
     const std::string_view bytes = m_record.bytes;
     const bool overhang = classifyBlock(block, [&](std::size_t i, unsigned trail) {
         if (!trail)
@@ -213,6 +229,65 @@ std::size_t RecordDump::blockCount() const
     return (m_record.bytes.size() + kBlockSize - 1) / kBlockSize;
 }
 
+std::size_t RecordDump::blockOfLine(std::size_t line)
+{
+    return (line - kHeaderLines) / kLinesPerBlock;
+}
+
+std::size_t RecordDump::firstLineOfBlock(std::size_t block)
+{
+    return kHeaderLines + block * kLinesPerBlock;
+}
+
+std::vector<RecordDump::RowUnit> RecordDump::rowUnits(std::size_t line) const
+{
+    if (kindOf(line) != LineKind::Characters)
+        throw std::invalid_argument("dump line " + std::to_string(line) + " is no character row");
+    std::vector<RowUnit> units;
+    units.reserve(kBlockSize + kMaxOverhang);
+    forEachUnitOfBlock(blockOfLine(line), [&](const RowUnit &unit) { units.push_back(unit); });
+    return units;
+}
+
+RecordDump::RowUnit RecordDump::unitHolding(std::uint64_t offset) const
+{
+    if (offset >= m_record.bytes.size())
+        throw std::out_of_range("offset " + std::to_string(offset) + " out of range");
+    const UnitStart start = holderFrom(holderOfBlockStart(offset / kBlockSize), offset);
+    ShiftState state = start.state;
+    const Unit unit = m_encoding->unitAt(m_record.bytes, start.offset, state);
+    return {start.offset, unit.length, false, unit.kind, start.state};
+}
+
+std::vector<Mark> RecordDump::marksOfBlock(std::size_t block) const
+{
+    std::vector<Mark> marks;
+    const auto markIfDue = [&](const RowUnit &unit) {
+        if (unit.kind == UnitKind::IllFormed)
+            marks.push_back({unit.offset, unit.length, Mark::Kind::IllFormed});
+        else if (unit.kind == UnitKind::Shift)
+            marks.push_back({unit.offset, unit.length, Mark::Kind::Shift});
+        else if (!m_encoding->glyph(bytesOf(unit), unit.state).mapped)
+            marks.push_back({unit.offset, unit.length, Mark::Kind::Unmapped});
+    };
+    // A unit begun in the block before has its mark here too, over its whole length.
+    if (holderOfBlockStart(block).offset < block * kBlockSize)
+        markIfDue(unitHolding(block * kBlockSize));
+    forEachUnitOfBlock(block, [&](const RowUnit &unit) {
+        if (!unit.continued)
+            markIfDue(unit);
+    });
+    return marks;
+}
+
+bool RecordDump::shownAsItself(const RowUnit &unit) const
+{
+    if (m_leadBytes)
+        return unit.length == 2 || m_kept[static_cast<std::uint8_t>(m_record.bytes[unit.offset])];
+    return unit.kind == UnitKind::Character &&
+           m_encoding->glyph(bytesOf(unit), unit.state).printable();
+}
+
 bool RecordDump::startsWithTrail(std::size_t block) const
 {
     return !m_trailStarts.empty() && m_trailStarts[block];
@@ -262,13 +337,13 @@ char *RecordDump::writeLine(char *out, std::size_t line) const
     case LineKind::Header:
         return writeHeaderLine(out, line);
     case LineKind::Characters:
-        return writeCharacterRow(out, blockOf(line));
+        return writeCharacterRow(out, blockOfLine(line));
     case LineKind::Ruler:
         return put(out, kRuler);
     case LineKind::HighDigits:
-        return writeDigitRow(out, blockOf(line), 0);
+        return writeDigitRow(out, blockOfLine(line), 0);
     case LineKind::LowDigits:
-        return writeDigitRow(out, blockOf(line), 1);
+        return writeDigitRow(out, blockOfLine(line), 1);
     case LineKind::Blank:
         break;
     }
@@ -302,6 +377,8 @@ char *RecordDump::writeHeaderLine(char *out, std::size_t line) const
 
 char *RecordDump::writeCharacterRow(char *out, std::size_t block) const
 {
+    if (!m_leadBytes)
+        return writeUnitRow(out, block);
     out = writeOffsetField(out, block);
     char *const first = out;
     const char *const data = m_record.bytes.data();
@@ -351,4 +428,77 @@ template <typename F> bool RecordDump::classifyBlock(std::size_t block, F &&f) c
         oddLeadRun = m_lead[static_cast<std::uint8_t>(data[i])] & (oddLeadRun ^ 1u);
     }
     return oddLeadRun && end < size;
+}
+
+// The rules of the lead-byte pages, for any encoding: a unit begun in the block stands whole,
+// printable as its bytes, else as a "." for each byte; a byte of a unit begun in the block
+// before stands as a blank.
+char *RecordDump::writeUnitRow(char *out, std::size_t block) const
+{
+    out = writeOffsetField(out, block);
+    forEachUnitOfBlock(block, [&](const RowUnit &unit) {
+        if (unit.continued)
+            *out++ = ' ';
+        else if (shownAsItself(unit))
+            out = put(out, bytesOf(unit));
+        else
+            out = std::fill_n(out, unit.length, '.');
+    });
+    return out;
+}
+
+template <typename F> void RecordDump::forEachUnitOfBlock(std::size_t block, F &&f) const
+{
+    const std::string_view bytes = m_record.bytes;
+    const std::size_t begin = block * kBlockSize;
+    const std::size_t end = std::min(begin + kBlockSize, bytes.size());
+    UnitStart at = holderOfBlockStart(block);
+    while (at.offset < end) {
+        ShiftState state = at.state;
+        const Unit unit = m_encoding->unitAt(bytes, at.offset, state);
+        if (at.offset < begin) {
+            for (std::size_t byte = begin; byte < at.offset + unit.length; ++byte)
+                f(RowUnit{byte, 1, true, unit.kind, at.state});
+        } else {
+            f(RowUnit{at.offset, unit.length, false, unit.kind, at.state});
+        }
+        at = {at.offset + unit.length, state};
+    }
+}
+
+UnitStart RecordDump::holderOfBlockStart(std::size_t block) const
+{
+    const std::size_t begin = block * kBlockSize;
+    if (m_leadBytes)
+        return {begin - (startsWithTrail(block) ? 1 : 0), 0};
+    if (block == 0)
+        return {};
+    if (const std::optional<UnitStart> near = m_encoding->startNear(m_record.bytes, begin))
+        return holderFrom(*near, begin);
+    while (m_holders.size() <= block) {
+        const UnitStart previous = m_holders.empty() ? UnitStart{} : m_holders.back();
+        m_holders.push_back(holderFrom(previous, m_holders.size() * kBlockSize));
+    }
+    return m_holders[block];
+}
+
+// from: a unit start at or before offset. Units are at most four bytes long, so cutting on
+// to seven bytes before offset still leaves a start at or before it.
+UnitStart RecordDump::holderFrom(UnitStart from, std::uint64_t offset) const
+{
+    constexpr std::uint64_t kNear = 7;
+    if (offset > from.offset + kNear)
+        from = m_encoding->advance(m_record.bytes, from, offset - kNear);
+    while (true) {
+        ShiftState state = from.state;
+        const Unit unit = m_encoding->unitAt(m_record.bytes, from.offset, state);
+        if (from.offset + unit.length > offset)
+            return from;
+        from = {from.offset + unit.length, state};
+    }
+}
+
+std::string_view RecordDump::bytesOf(const RowUnit &unit) const
+{
+    return m_record.bytes.substr(unit.offset, unit.continued ? 1 : unit.length);
 }

@@ -39,8 +39,7 @@ public:
         // Starts as if an odd (true) or even run of lead-set bytes came just before.
         Scanner(const ByteClasses &classes, bool afterOddLeadRun)
             : m_classes(classes), m_oddLeadRun(afterOddLeadRun)
-        {
-        }
+        {}
 
         ByteClass next(std::uint8_t byte)
         {

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "Encoding.h"
+#include "GlyphTable.h"
+
+#include <cstdint>
+#include <cstring>
+
+// The loops over units for an encoding that cuts them with
+//     Unit cut(std::string_view record, std::size_t at, ShiftState &state) const;
+// and decodes its characters through a glyph table; one that knows better may hide mapped().
+// An encoding in which a byte below 0x80 in state 0 is always a character of its own sets
+// kAsciiCompatible, and runs of such bytes are passed over eight at a time.
+template <class Derived> class EncodingBase : public Encoding
+{
+public:
+    EncodingBase(std::string name, GlyphTable glyphs)
+        : Encoding(std::move(name)), m_glyphs(std::move(glyphs))
+    {}
+
+    Glyph glyph(std::string_view unit, ShiftState state) const override
+    {
+        return m_glyphs.glyph(unit, state);
+    }
+
+    Unit unitAt(std::string_view record, std::size_t at, ShiftState &state) const override
+    {
+        return derived().cut(record, at, state);
+    }
+
+    UnitStart advance(std::string_view record, UnitStart from, std::size_t target) const override
+    {
+        while (from.offset < target && from.offset < record.size())
+            from.offset += derived().cut(record, from.offset, from.state).length;
+        return from;
+    }
+
+    void forEachMark(std::string_view record, const MarkSink &sink) const override
+    {
+        ShiftState state = 0;
+        std::size_t at = 0;
+        while (at < record.size()) {
+            if (Derived::kAsciiCompatible && state == 0) {
+                at = afterAscii(record, at);
+                if (at == record.size())
+                    break;
+            }
+            const ShiftState before = state;
+            const Unit unit = derived().cut(record, at, state);
+            if (unit.kind == UnitKind::IllFormed)
+                sink({at, unit.length, Mark::Kind::IllFormed});
+            else if (unit.kind == UnitKind::Shift)
+                sink({at, unit.length, Mark::Kind::Shift});
+            else if (!derived().mapped(record.substr(at, unit.length), before))
+                sink({at, unit.length, Mark::Kind::Unmapped});
+            at += unit.length;
+        }
+    }
+
+    bool mapped(std::string_view unit, ShiftState state) const
+    {
+        return m_glyphs.mapped(unit, state);
+    }
+
+private:
+    const Derived &derived() const { return static_cast<const Derived &>(*this); }
+
+    GlyphTable m_glyphs;
+
+    static std::size_t afterAscii(std::string_view record, std::size_t at)
+    {
+        constexpr std::uint64_t kHighBits = 0x8080808080808080;
+        for (; at + 8 <= record.size(); at += 8) {
+            std::uint64_t word;
+            std::memcpy(&word, record.data() + at, sizeof word);
+            if (word & kHighBits)
+                break;
+        }
+        while (at < record.size() && static_cast<std::uint8_t>(record[at]) < 0x80)
+            ++at;
+        return at;
+    }
+};

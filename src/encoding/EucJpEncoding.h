@@ -1,0 +1,15 @@
+#pragma once
+
+#include "EncodingBase.h"
+
+// EUC-JP: ASCII, two-byte JIS X 0208 (A1-FE A1-FE), half-width katakana (8E A1-DF) and
+// JIS X 0212 (8F A1-FE A1-FE).
+class EucJpEncoding : public EncodingBase<EucJpEncoding>
+{
+public:
+    static constexpr bool kAsciiCompatible = true;
+
+    EucJpEncoding();
+
+    static Unit cut(std::string_view record, std::size_t at, ShiftState &state);
+};

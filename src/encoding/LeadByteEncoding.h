@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ByteClasses.h"
+#include "Encoding.h"
+#include "GlyphTable.h"
+
+#include <bitset>
+#include <optional>
+
+// A Windows code page by the lead-byte rules of the locale's classification: a lead byte and
+// whatever byte follows it make one character. Shift_JIS (932) and the locale's code page are
+// such; so the dump under them stays what it always was. A lead byte that ends the record, or
+// whose trail byte lies outside the page's trail ranges, is ill-formed, yet still shown.
+class LeadByteEncoding : public Encoding
+{
+public:
+    // codePage: the page whose converter decodes the characters; nothing for none.
+    LeadByteEncoding(std::string name, const ByteClasses &classes, std::optional<int> codePage);
+
+    Unit unitAt(std::string_view record, std::size_t at, ShiftState &state) const override;
+    UnitStart advance(std::string_view record, UnitStart from, std::size_t target) const override;
+    void forEachMark(std::string_view record, const MarkSink &sink) const override;
+    Glyph glyph(std::string_view unit, ShiftState state) const override;
+    const ByteClasses *leadByteClasses() const override { return &m_classes; }
+
+private:
+    bool isLead(std::uint8_t byte) const
+    {
+        return m_classes.multibyte() && m_classes.inLeadSet(byte);
+    }
+    bool mapped(std::string_view unit) const;
+
+    ByteClasses m_classes;
+    std::bitset<256> m_trails;
+    std::optional<GlyphTable> m_glyphs;
+};
