@@ -74,8 +74,12 @@ Unit LeadByteEncoding::unitAt(std::string_view record, std::size_t at, ShiftStat
 UnitStart LeadByteEncoding::advance(std::string_view record, UnitStart from,
                                     std::size_t target) const
 {
-    while (from.offset < target && from.offset < record.size())
-        from.offset += isLead(static_cast<std::uint8_t>(record[from.offset])) ? 2 : 1;
+    // A lead byte that ends the record is a unit of one byte, as unitAt cuts it.
+    while (from.offset < target && from.offset < record.size()) {
+        const std::size_t at = from.offset;
+        const bool pair = isLead(static_cast<std::uint8_t>(record[at])) && at + 1 < record.size();
+        from.offset += pair ? 2 : 1;
+    }
     return from;
 }
 
