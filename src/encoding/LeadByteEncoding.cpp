@@ -55,7 +55,8 @@ std::size_t afterAscii(std::string_view record, std::size_t at)
 
 LeadByteEncoding::LeadByteEncoding(std::string name, const ByteClasses &classes,
                                    std::optional<int> codePage)
-    : Encoding(std::move(name)), m_classes(classes), m_trails(trailsOf(codePage))
+    : Encoding(std::move(name)), m_classes(classes), m_trails(trailsOf(codePage)),
+      m_codePage(codePage)
 {
     if (codePage)
         m_glyphs = GlyphTable::forCharset("CP" + std::to_string(*codePage));

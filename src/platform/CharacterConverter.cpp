@@ -29,7 +29,7 @@ CharacterConverter::CharacterConverter(const std::string &charset)
     const iconv_t converter = openFrom(charset);
     if (converter == kNoConverter)
         throw Failure("The character set " + charset + " is not supported");
-    m_handle = std::make_unique<Handle>(Handle{converter});
+    m_handle.reset(new Handle{converter});
 }
 
 CharacterConverter::~CharacterConverter() = default;
