@@ -170,7 +170,7 @@ TEST_F(QarvoDump, CountHelpAndVersion)
 {
     EXPECT_EQ(run({"--count", "sample.txt"}).out, "3\n");
     EXPECT_EQ(run({"--count", "empty.txt"}).out, "0\n");
-    EXPECT_EQ(run({"--help"}).out.rfind("Usage: qarvo-dump [--codepage N]", 0), 0u);
+    EXPECT_EQ(run({"--help"}).out.rfind("Usage: qarvo-dump [--codepage N | --encoding NAME]", 0), 0u);
     EXPECT_EQ(run({"--version"}).out, "qarvo-dump 0.1.1.0\n");
 }
 
