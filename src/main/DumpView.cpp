@@ -19,6 +19,26 @@ namespace {
 constexpr int kMargin = 2;      // pixels left of the first column
 constexpr int kCodePage = 1252; // until the window sets the user's
 constexpr int kCachedLines = 512;
+constexpr std::uint64_t kBlockBytes = 100;
+constexpr int kDigitIndent = 7; // "      |"
+
+// Translucent, so that they read over light and dark bases alike.
+QColor markColour(Mark::Kind kind)
+{
+    switch (kind) {
+    case Mark::Kind::IllFormed:
+        return QColor(230, 40, 40, 110);
+    case Mark::Kind::Unmapped:
+        return QColor(240, 150, 0, 110);
+    case Mark::Kind::Shift:
+        return QColor(40, 110, 240, 90);
+    case Mark::Kind::Hit:
+        return QColor(60, 200, 60, 130);
+    case Mark::Kind::Difference:
+        return QColor(220, 0, 220, 120);
+    }
+    return {};
+}
 
 int utf16Length(const std::string &utf8)
 {
@@ -33,7 +53,8 @@ int utf16Length(const std::string &utf8)
 
 } // namespace
 
-DumpView::DumpView(QWidget *parent) : QAbstractScrollArea(parent), m_lines(kCachedLines)
+DumpView::DumpView(QWidget *parent)
+    : QAbstractScrollArea(parent), m_codePage(kCodePage), m_lines(kCachedLines)
 {
     setFocusPolicy(Qt::ClickFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -48,6 +69,7 @@ DumpView::~DumpView() = default;
 void DumpView::setCodePage(int codePage)
 {
     m_decoder = std::make_unique<CodePageDecoder>(codePage);
+    m_codePage = codePage;
     m_lines.clear();
     viewport()->update();
 }
@@ -55,11 +77,19 @@ void DumpView::setCodePage(int codePage)
 void DumpView::setDump(std::shared_ptr<const RecordDump> dump)
 {
     m_dump = std::move(dump);
+    // A lead-byte encoding chosen over the locale's draws through its own code page.
+    const std::optional<int> codePage =
+        m_dump ? m_dump->encoding().windowsCodePage() : std::nullopt;
+    if (codePage && codePage != m_codePage)
+        setCodePage(*codePage);
     m_lines.clear();
+    m_marks.clear();
+    m_longestMark = 0;
     m_anchor = m_cursor = Position();
     updateScrollBar();
     verticalScrollBar()->setValue(0);
     viewport()->update();
+    emit cursorByteChanged();
 }
 
 void DumpView::clear()
@@ -104,6 +134,51 @@ void DumpView::copy() const
 {
     if (hasSelection())
         QGuiApplication::clipboard()->setText(selectedText());
+}
+
+void DumpView::setMarks(std::vector<Mark> marks)
+{
+    std::ranges::sort(marks, {}, &Mark::offset);
+    m_longestMark = 0;
+    for (const Mark &mark : marks)
+        m_longestMark = std::max(m_longestMark, mark.length);
+    m_marks = std::move(marks);
+    viewport()->update();
+}
+
+std::optional<std::uint64_t> DumpView::cursorByte() const
+{
+    const std::optional<int> first = firstByteColumn(m_cursor.line);
+    if (!first)
+        return std::nullopt;
+    const int column = columnOf(m_cursor) - *first;
+    const std::size_t block = RecordDump::blockOfLine(m_cursor.line);
+    const std::uint64_t offset = block * kBlockBytes + static_cast<std::uint64_t>(column);
+    const std::uint64_t blockEnd =
+        std::min<std::uint64_t>((block + 1) * kBlockBytes, m_dump->record().bytes.size());
+    if (column < 0 || offset >= blockEnd)
+        return std::nullopt;
+    return offset;
+}
+
+void DumpView::showByte(std::uint64_t offset, std::uint64_t length)
+{
+    if (!m_dump || offset >= m_dump->record().bytes.size())
+        return;
+    const std::size_t line = RecordDump::firstLineOfBlock(offset / kBlockBytes);
+    const std::uint64_t end =
+        std::min<std::uint64_t>(offset + length, m_dump->record().bytes.size());
+    m_anchor = positionOfByte(line, offset);
+    m_cursor = length == 0 ? m_anchor : positionOfByte(line, end);
+    if (length != 0 && end > (offset / kBlockBytes + 1) * kBlockBytes) {
+        // The selection goes on into the next block's character row.
+        const std::size_t next = RecordDump::firstLineOfBlock(end / kBlockBytes);
+        m_cursor = end % kBlockBytes == 0 ? lineEnd(line) : positionOfByte(next, end);
+    }
+    verticalScrollBar()->setValue(static_cast<int>(line > 0 ? line - 1 : 0));
+    ensureCursorVisible();
+    viewport()->update();
+    emit cursorByteChanged();
 }
 
 void DumpView::paintEvent(QPaintEvent *event)
@@ -242,7 +317,7 @@ DumpCells DumpView::cells() const
 {
     // Made on first use: building a decoder's tables takes a while.
     if (!m_decoder)
-        m_decoder = std::make_unique<CodePageDecoder>(kCodePage);
+        m_decoder = std::make_unique<CodePageDecoder>(m_codePage);
     return DumpCells(*m_decoder);
 }
 
@@ -364,6 +439,7 @@ void DumpView::moveCursor(const Position &position, bool extendSelection)
         m_anchor = position;
     ensureCursorVisible();
     viewport()->update();
+    emit cursorByteChanged();
 }
 
 void DumpView::ensureCursorVisible()
@@ -376,8 +452,60 @@ void DumpView::ensureCursorVisible()
         verticalScrollBar()->setValue(static_cast<int>(m_cursor.line - lines + 1));
 }
 
+std::optional<int> DumpView::firstByteColumn(std::size_t line) const
+{
+    if (!m_dump || line >= m_dump->lineCount())
+        return std::nullopt;
+    switch (m_dump->kindOf(line)) {
+    case RecordDump::LineKind::Characters:
+        return static_cast<int>(RecordDump::offsetField(RecordDump::blockOfLine(line)).size());
+    case RecordDump::LineKind::HighDigits:
+    case RecordDump::LineKind::LowDigits:
+        return kDigitIndent;
+    default:
+        return std::nullopt;
+    }
+}
+
+DumpView::Position DumpView::positionOfByte(std::size_t line, std::uint64_t offset) const
+{
+    const int column = *firstByteColumn(line) + static_cast<int>(offset % kBlockBytes);
+    return {line, characterAtColumn(line, column)};
+}
+
+void DumpView::paintMarks(QPainter &painter, std::size_t line, int top) const
+{
+    const std::optional<int> first = firstByteColumn(line);
+    if (!first)
+        return;
+    const std::size_t block = RecordDump::blockOfLine(line);
+    const std::uint64_t begin = block * kBlockBytes;
+    const std::uint64_t end =
+        std::min<std::uint64_t>(begin + kBlockBytes, m_dump->record().bytes.size());
+    // A character row also shows the rest of a unit that overhangs its last column.
+    const bool characters = m_dump->kindOf(line) == RecordDump::LineKind::Characters;
+    const int lastColumn = characters ? viewLine(line).columns : *first + int(end - begin);
+    const auto paint = [&](const Mark &mark) {
+        if (characters && mark.offset >= end)
+            return;
+        const double from = double(std::max(mark.offset, begin) - begin) + *first;
+        const double to = std::min(double(mark.offset + mark.length) - double(begin) + *first,
+                                   double(lastColumn));
+        if (from < to)
+            painter.fillRect(QRectF(columnX(from), top, columnX(to) - columnX(from), m_lineHeight),
+                             markColour(mark.kind));
+    };
+    for (const Mark &mark : m_dump->marksOfBlock(block))
+        paint(mark);
+    const std::uint64_t reach = begin >= m_longestMark ? begin - m_longestMark : 0;
+    auto mark = std::ranges::lower_bound(m_marks, reach, {}, &Mark::offset);
+    for (; mark != m_marks.end() && mark->offset < end; ++mark)
+        paint(*mark);
+}
+
 void DumpView::paintLine(QPainter &painter, std::size_t line, int top) const
 {
+    paintMarks(painter, line, top);
     const ViewLine &view = viewLine(line);
     const std::size_t count = view.characters.size();
     const auto [start, end] = std::minmax(m_anchor, m_cursor);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DumpCells.h"
+#include "Mark.h"
 
 #include <QAbstractScrollArea>
 #include <QCache>
@@ -9,6 +10,8 @@
 #include <compare>
 #include <cstddef>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class CodePageDecoder;
 class RecordDump;
@@ -39,6 +42,7 @@ public:
     void setDump(std::shared_ptr<const RecordDump> dump);
     void clear();
 
+    const RecordDump *dump() const { return m_dump.get(); }
     // The dump's lines and the empty line after the last line end.
     std::size_t lineCount() const;
     std::size_t firstVisibleLine() const;
@@ -48,6 +52,17 @@ public:
 
     void selectAll();
     void copy() const;
+
+    // Marks over the record's bytes besides those of its encoding (hits, differences).
+    void setMarks(std::vector<Mark> marks);
+    // The record's byte under the cursor: in a character or digit row, the byte of its column.
+    std::optional<std::uint64_t> cursorByte() const;
+    // Scrolls to the block of the record's byte at offset and puts the cursor before it in the
+    // character row; with a length, selects that many bytes' characters from there.
+    void showByte(std::uint64_t offset, std::uint64_t length = 0);
+
+signals:
+    void cursorByteChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -95,13 +110,20 @@ private:
     void ensureCursorVisible();
 
     void paintLine(QPainter &painter, std::size_t line, int top) const;
+    void paintMarks(QPainter &painter, std::size_t line, int top) const;
+    // The first column of a row that shows the block's bytes one column each.
+    std::optional<int> firstByteColumn(std::size_t line) const;
+    Position positionOfByte(std::size_t line, std::uint64_t offset) const;
     void paintCharacters(QPainter &painter, const ViewLine &line, std::size_t first,
                          std::size_t last, int baseline) const;
     void paintCursor(QPainter &painter) const;
     double columnX(double column) const;
 
     mutable std::unique_ptr<CodePageDecoder> m_decoder;
+    int m_codePage;
     std::shared_ptr<const RecordDump> m_dump;
+    std::vector<Mark> m_marks; // sorted by offset
+    std::uint64_t m_longestMark = 0;
     mutable QCache<std::size_t, ViewLine> m_lines;
     Position m_anchor;
     Position m_cursor;

@@ -1,6 +1,11 @@
 #include "TfrmMain.h"
 
+#include "ByteDescription.h"
+#include "EncodingCatalog.h"
+#include "EncodingDetector.h"
+#include "EncodingSelector.h"
 #include "ErrorBox.h"
+#include "LeadByteEncoding.h"
 #include "LongNames.h"
 #include "OpenFileDialog.h"
 #include "PathLookup.h"
@@ -14,6 +19,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QStyle>
 #include <QUrl>
 
@@ -25,6 +31,10 @@ namespace {
 
 constexpr QPoint kWindowPosition(440, 108);
 constexpr int kFontPixels = 12;
+// In the free area right of the buttons, and the 16 pixels below the dump area.
+constexpr QRect kEncodingSelector(260, 32, 220, 25);
+constexpr QRect kDetectButton(486, 32, 64, 25);
+constexpr int kStatusLineHeight = 16;
 
 // The faces the window was laid out for, then their free look-alikes, then the system's.
 QFont japaneseFont(const QStringList &families, QFont::StyleHint hint)
@@ -59,7 +69,11 @@ int spinValue(std::size_t count)
 } // namespace
 
 TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *parent)
-    : QWidget(parent), ZuVersInfo1(new TZuVersInfo(this)), m_arguments(std::move(arguments))
+    : QWidget(parent), ZuVersInfo1(new TZuVersInfo(this)), m_arguments(std::move(arguments)),
+      m_localeEncoding(std::make_shared<const LeadByteEncoding>(
+          EncodingCatalog::codePageName(codePage) + " (locale)", ByteClasses::processWide(),
+          codePage)),
+      m_encoding(m_localeEncoding)
 {
     setupUi(this);
     setFont(windowFont());
@@ -71,6 +85,7 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
     const QRect memo = Memo1->geometry();
     m_memoAnchors = QMargins(memo.left(), memo.top(), width() - memo.left() - memo.width(),
                              height() - memo.top() - memo.height());
+    CreateEncodingControls(QString::fromStdString(m_localeEncoding->name()));
 
     // Queued, so that a failure reaches the event loop without unwinding through the button.
     connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click, Qt::QueuedConnection);
@@ -130,6 +145,37 @@ void TfrmMain::UserFileLoad(const std::string &path)
     SpinEdit1->SetValue(1);
 }
 
+void TfrmMain::SetEncoding(std::shared_ptr<const Encoding> encoding)
+{
+    m_encoding = encoding ? std::move(encoding) : m_localeEncoding;
+    m_encodingSelector->showChosen(
+        m_encoding == m_localeEncoding ? QString() : QString::fromStdString(m_encoding->name()));
+    const int number = SpinEdit1->Value();
+    if (!Memo1->dump() || number < 1 || number > SpinEdit1->MaxValue())
+        return;
+    const int firstLine = Memo1->verticalScrollBar()->value();
+    RenderRecord(number);
+    Memo1->verticalScrollBar()->setValue(firstLine);
+}
+
+void TfrmMain::DetectEncoding()
+{
+    if (m_records.count() == 0) {
+        m_statusLine->setText(tr("Detect: no file is loaded"));
+        return;
+    }
+    const EncodingDetector::Result detected = EncodingDetector::detect(*m_records.record(0).file);
+    const QString seen = QString::fromStdString(detected.details);
+    if (detected.name.empty()) {
+        m_statusLine->setText(tr("Detect: nothing that fits (%1); keeping %2")
+                                  .arg(seen, QString::fromStdString(m_encoding->name())));
+        return;
+    }
+    SetEncoding(EncodingCatalog::make(detected.name));
+    m_statusLine->setText(
+        tr("Detect: picked %1 (%2)").arg(QString::fromStdString(detected.name), seen));
+}
+
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
     FormClose();
@@ -142,6 +188,8 @@ void TfrmMain::resizeEvent(QResizeEvent *event)
     const QMargins &gaps = m_memoAnchors;
     Memo1->setGeometry(gaps.left(), gaps.top(), std::max(0, width() - gaps.left() - gaps.right()),
                        std::max(0, height() - gaps.top() - gaps.bottom()));
+    m_statusLine->setGeometry(Memo1->x(), Memo1->geometry().bottom() + 1, Memo1->width(),
+                              kStatusLineHeight);
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent *event)
@@ -213,6 +261,40 @@ std::string TfrmMain::ExpandShortName(const std::string &path)
     return LongNames::ExpandShortName(path);
 }
 
+// After the laid-out controls, so they keep their tab order.
+void TfrmMain::CreateEncodingControls(const QString &localeName)
+{
+    m_encodingSelector = new EncodingSelector(localeName, this);
+    m_encodingSelector->setGeometry(kEncodingSelector);
+    m_encodingSelector->setObjectName(QStringLiteral("EncodingSelector"));
+    m_detectButton = new QPushButton(tr("Detect"), this);
+    m_detectButton->setGeometry(kDetectButton);
+    m_detectButton->setObjectName(QStringLiteral("DetectButton"));
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(QStringLiteral("StatusLine"));
+    m_statusLine->setTextFormat(Qt::PlainText);
+    const QRect memo = Memo1->geometry();
+    m_statusLine->setGeometry(memo.left(), memo.bottom() + 1, memo.width(), kStatusLineHeight);
+    connect(m_encodingSelector, &EncodingSelector::encodingPicked, this, &TfrmMain::PickEncoding);
+    connect(m_detectButton, &QPushButton::clicked, this, &TfrmMain::DetectEncoding);
+    connect(Memo1, &DumpView::cursorByteChanged, this, &TfrmMain::ShowCursorByte);
+}
+
+void TfrmMain::PickEncoding(const QString &name)
+{
+    SetEncoding(name.isEmpty() ? nullptr : EncodingCatalog::make(name.toStdString()));
+}
+
+void TfrmMain::ShowCursorByte()
+{
+    const RecordDump *dump = Memo1->dump();
+    const std::optional<std::uint64_t> offset = Memo1->cursorByte();
+    if (dump && offset)
+        m_statusLine->setText(QString::fromStdString(ByteDescription::of(*dump, *offset)));
+    else
+        m_statusLine->setText(QString::fromStdString(m_encoding->name()));
+}
+
 void TfrmMain::OpenChosenFile(const QString &path)
 {
     UserFileLoad(path);
@@ -227,8 +309,7 @@ void TfrmMain::RenderRecord(int number)
     SetLabelText(Label3, QString::fromStdString(RecordDump::lengthLabel(record.bytes.size())));
     DumpHeader header{Label1->text().toStdString(), Label3->text().toStdString(),
                       SpinEdit1->Value(), Label2->text().toStdString()};
-    Memo1->setDump(
-        std::make_shared<const RecordDump>(record, ByteClasses::processWide(), std::move(header)));
+    Memo1->setDump(std::make_shared<const RecordDump>(record, m_encoding, std::move(header)));
 }
 
 std::optional<QString> TfrmMain::droppedFile(const QMimeData *data)

@@ -7,10 +7,13 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class Encoding;
+class EncodingSelector;
 class QDialog;
 class QMimeData;
 class TZuVersInfo;
@@ -40,6 +43,13 @@ public:
     // path as bytes, for names that are not UTF-8.
     void UserFileLoad(const std::string &path);
 
+    // The encoding the records are shown in; nothing for the locale's. The shown record is
+    // rendered again, at the block in sight.
+    void SetEncoding(std::shared_ptr<const Encoding> encoding);
+    const Encoding &CurrentEncoding() const { return *m_encoding; }
+    // Picks the encoding from the loaded file's bytes; says what it picked in the status line.
+    void DetectEncoding();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -57,6 +67,9 @@ private:
     void LoadCommandLineFile();
     static std::string ExpandShortName(const std::string &path);
 
+    void CreateEncodingControls(const QString &localeName);
+    void PickEncoding(const QString &name);
+    void ShowCursorByte();
     void OpenChosenFile(const QString &path);
     void RenderRecord(int number);
     static std::optional<QString> droppedFile(const QMimeData *data);
@@ -65,6 +78,11 @@ private:
     const std::vector<std::string> m_arguments;
     QDialog *m_aboutBox = nullptr;
     RecordStore m_records;
+    std::shared_ptr<const Encoding> m_localeEncoding;
+    std::shared_ptr<const Encoding> m_encoding;
+    EncodingSelector *m_encodingSelector = nullptr;
+    QPushButton *m_detectButton = nullptr;
+    QLabel *m_statusLine = nullptr;
     QString m_openDialogFileName;
     QMargins m_memoAnchors; // distances of Memo1 to the client area's edges
 };
