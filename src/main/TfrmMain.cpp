@@ -1,9 +1,11 @@
 #include "TfrmMain.h"
 
 #include "ErrorBox.h"
+#include "FileReader.h"
 #include "LongNames.h"
 #include "OpenFileDialog.h"
 #include "PathLookup.h"
+#include "QtTimerFactory.h"
 #include "RecordDump.h"
 #include "RunningExecutable.h"
 #include "TZuVersInfo.h"
@@ -58,9 +60,15 @@ int spinValue(std::size_t count)
 
 } // namespace
 
-TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *parent)
-    : QWidget(parent), ZuVersInfo1(new TZuVersInfo(this)), m_arguments(std::move(arguments))
+TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *parent,
+                   Framing framing, LoadSeams seams)
+    : QWidget(parent), ZuVersInfo1(new TZuVersInfo(this)), m_arguments(std::move(arguments)),
+      m_framing(framing), m_seams(std::move(seams)),
+      m_load(this, m_seams.timers ? *m_seams.timers : QtTimerFactory::shared())
 {
+    if (!m_seams.open) {
+        m_seams.open = [](const std::string &path) { return std::make_unique<FileReader>(path); };
+    }
     setupUi(this);
     setFont(windowFont());
     Memo1->setFont(dumpFont());
@@ -76,6 +84,12 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
     connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click, Qt::QueuedConnection);
     connect(Button2, &QPushButton::clicked, this, &TfrmMain::Button2Click);
     connect(SpinEdit1, &TSpinEdit::OnChange, this, &TfrmMain::SpinEdit1Change);
+    ShowFraming(m_framing);
+    // Queued as Button1: a failing re-framing must not unwind through the selector.
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TfrmMain::ComboBox1Change,
+            Qt::QueuedConnection);
+    connect(SpinBox1, &QSpinBox::valueChanged, this, &TfrmMain::SpinBox1Change,
+            Qt::QueuedConnection);
 
     ErrorBox::guard([this] { FormCreate(); });
 }
@@ -117,21 +131,39 @@ void TfrmMain::UserFileLoad(const QString &path)
 
 void TfrmMain::UserFileLoad(const std::string &path)
 {
-    m_records.load(path);
-    const std::size_t count = m_records.count();
-    SpinEdit1->SetMaxValue(spinValue(count));
-    SetLabelText(Label1, QFile::decodeName(QByteArray::fromStdString(path)));
-    SetLabelText(Label2, QString::fromStdString(RecordDump::countLabel(count)));
-    if (count == 0)
+    // A queued click or drop met while a load runs; the load on screen goes on.
+    if (m_load.running())
         return;
-    SpinEdit1->setEnabled(true);
-    SpinEdit1->SetEditorEnabled(true);
-    SpinEdit1->SetValue(0);
-    SpinEdit1->SetValue(1);
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    std::optional<RecordStore> loaded = m_load.run(
+        tr("Loading %1").arg(name),
+        [open = m_seams.open, path, framing = m_framing](LoadControl &control) {
+            RecordStore store;
+            store.load(*open(path), framing, &control);
+            return store;
+        });
+    if (!loaded)
+        return;
+    m_records = std::move(*loaded);
+    m_recordsPath = path;
+    ShowLoadedRecords(path);
+}
+
+void TfrmMain::ComboBox1Change()
+{
+    SpinBox1->setEnabled(ComboBox1->currentIndex() == 1);
+    Reframe(ChosenFraming());
+}
+
+void TfrmMain::SpinBox1Change()
+{
+    if (ComboBox1->currentIndex() == 1)
+        Reframe(ChosenFraming());
 }
 
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
+    m_load.abandon();
     FormClose();
     event->accept();
 }
@@ -218,6 +250,73 @@ void TfrmMain::OpenChosenFile(const QString &path)
     UserFileLoad(path);
     if (SpinEdit1->isEnabled())
         SpinEdit1->setFocus();
+}
+
+void TfrmMain::ShowLoadedRecords(const std::string &path)
+{
+    const std::size_t count = m_records.count();
+    SpinEdit1->SetMaxValue(spinValue(count));
+    SetLabelText(Label1, QFile::decodeName(QByteArray::fromStdString(path)));
+    SetLabelText(Label2, QString::fromStdString(RecordDump::countLabel(count)));
+    if (count == 0)
+        return;
+    SpinEdit1->setEnabled(true);
+    SpinEdit1->SetEditorEnabled(true);
+    SpinEdit1->SetValue(0);
+    SpinEdit1->SetValue(1);
+}
+
+Framing TfrmMain::ChosenFraming() const
+{
+    switch (ComboBox1->currentIndex()) {
+    case 1:
+        return Framing::fixedLength(static_cast<std::uint64_t>(SpinBox1->value()));
+    case 2:
+        return Framing::rdw();
+    default:
+        return Framing::lines();
+    }
+}
+
+void TfrmMain::ShowFraming(const Framing &framing)
+{
+    const QSignalBlocker comboQuiet(ComboBox1);
+    const QSignalBlocker lengthQuiet(SpinBox1);
+    ComboBox1->setCurrentIndex(static_cast<int>(framing.kind));
+    SpinBox1->setEnabled(framing.kind == Framing::Kind::FixedLength);
+    if (framing.kind == Framing::Kind::FixedLength)
+        SpinBox1->setValue(static_cast<int>(framing.length));
+}
+
+void TfrmMain::Reframe(const Framing &framing)
+{
+    if (framing == m_framing)
+        return;
+    if (m_load.running() || !m_records.file()) {
+        // Nothing held yet: the choice waits for the next load.
+        if (!m_load.running())
+            m_framing = framing;
+        else
+            ShowFraming(m_framing);
+        return;
+    }
+    std::optional<RecordStore> framed;
+    try {
+        framed = m_load.run(tr("Framing %1").arg(Label1->text()),
+                            [file = m_records.file(), framing](LoadControl &control) {
+                                return RecordStore::framed(file, framing, &control);
+                            });
+    } catch (...) {
+        ShowFraming(m_framing);
+        throw;
+    }
+    if (!framed) {
+        ShowFraming(m_framing);
+        return;
+    }
+    m_records = std::move(*framed);
+    m_framing = framing;
+    ShowLoadedRecords(m_recordsPath);
 }
 
 void TfrmMain::RenderRecord(int number)

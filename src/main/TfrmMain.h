@@ -1,5 +1,8 @@
 #pragma once
 
+#include "BackgroundLoad.h"
+#include "Framing.h"
+#include "LoadSeams.h"
 #include "RecordStore.h"
 #include "ui_main.h"
 
@@ -15,16 +18,18 @@ class QDialog;
 class QMimeData;
 class TZuVersInfo;
 
-// The main window: the Open, About and Exit buttons, the record number and the record's dump.
+// The main window: the Open, About and Exit buttons, the record number, the framing selector
+// and the record's dump.
 class TfrmMain : public QWidget, public Ui::TfrmMain
 {
     Q_OBJECT
 
 public:
     // codePage: the one the records are written in, for drawing their characters.
-    // arguments: the command line's, after the program's name; the first names a file to load.
+    // arguments: the command line's from the file on, after the program's name and its
+    // options; the first names a file to load. framing: the selector's first choice.
     explicit TfrmMain(int codePage, std::vector<std::string> arguments = {},
-                      QWidget *parent = nullptr);
+                      QWidget *parent = nullptr, Framing framing = {}, LoadSeams seams = {});
     ~TfrmMain() override;
 
     // The box that the About button shows modally; created after this window.
@@ -36,6 +41,9 @@ public:
     void Button1Click();
     void Button2Click();
     void SpinEdit1Change();
+    // The framing selector: re-frames the bytes held, without reading the file again.
+    void ComboBox1Change();
+    void SpinBox1Change();
     void UserFileLoad(const QString &path);
     // path as bytes, for names that are not UTF-8.
     void UserFileLoad(const std::string &path);
@@ -58,6 +66,10 @@ private:
     static std::string ExpandShortName(const std::string &path);
 
     void OpenChosenFile(const QString &path);
+    void ShowLoadedRecords(const std::string &path);
+    Framing ChosenFraming() const;
+    void ShowFraming(const Framing &framing);
+    void Reframe(const Framing &framing);
     void RenderRecord(int number);
     static std::optional<QString> droppedFile(const QMimeData *data);
     static void SetLabelText(QLabel *label, const QString &text);
@@ -65,6 +77,10 @@ private:
     const std::vector<std::string> m_arguments;
     QDialog *m_aboutBox = nullptr;
     RecordStore m_records;
+    std::string m_recordsPath;   // the file m_records holds
+    Framing m_framing;           // for the next load; the store's once a file is held
+    LoadSeams m_seams;
+    BackgroundLoad m_load;
     QString m_openDialogFileName;
     QMargins m_memoAnchors; // distances of Memo1 to the client area's edges
 };

@@ -15,11 +15,28 @@ template <typename Number> Number parseNumber(std::string_view text, const std::
     return value;
 }
 
+// The value of option name at arguments[at], given as "name VALUE" (at moves on to VALUE) or
+// as "name=VALUE"; nothing when arguments[at] is another.
+std::optional<std::string_view> optionValue(const std::vector<std::string_view> &arguments,
+                                            std::size_t &at, std::string_view name,
+                                            std::string_view needs)
+{
+    const std::string_view argument = arguments[at];
+    if (argument == name) {
+        if (at + 1 == arguments.size())
+            throw CommandLine::UsageError("option " + std::string(name) + " needs " +
+                                          std::string(needs));
+        return arguments[++at];
+    }
+    if (argument.starts_with(name) && argument.substr(name.size()).starts_with('='))
+        return argument.substr(name.size() + 1);
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLine::CommandLine(const std::vector<std::string_view> &arguments)
 {
-    constexpr std::string_view kCodePage = "--codepage";
     bool operandsOnly = false;
     for (std::size_t i = 0; i < arguments.size() && !m_help && !m_version; ++i) {
         const std::string_view argument = arguments[i];
@@ -27,18 +44,30 @@ CommandLine::CommandLine(const std::vector<std::string_view> &arguments)
             takeOperand(argument);
         } else if (argument == "--") {
             operandsOnly = true;
-        } else if (argument == kCodePage) {
-            if (i + 1 == arguments.size())
-                throw UsageError("option --codepage needs a code page number");
-            m_codePage = parseNumber<int>(arguments[++i], "code page");
-        } else if (argument.starts_with(std::string(kCodePage) + "=")) {
-            m_codePage = parseNumber<int>(argument.substr(kCodePage.size() + 1), "code page");
+        } else if (const auto page = optionValue(arguments, i, "--codepage", "a code page number")) {
+            m_codePage = parseNumber<int>(*page, "code page");
+        } else if (const auto length =
+                       optionValue(arguments, i, "--record-length", "a record length")) {
+            const auto bytes = parseNumber<std::uint64_t>(*length, "record length");
+            if (bytes < 1 || bytes > Framing::kMostLength)
+                throw UsageError("record length " + std::string(*length) +
+                                 " is not between 1 and " + std::to_string(Framing::kMostLength));
+            m_recordLength = bytes;
         } else {
             takeFlag(argument);
         }
     }
     if (!m_help && !m_version)
         check();
+}
+
+Framing CommandLine::framing() const
+{
+    if (m_rdw)
+        return Framing::rdw();
+    if (m_recordLength)
+        return Framing::fixedLength(*m_recordLength);
+    return Framing::lines();
 }
 
 void CommandLine::takeFlag(std::string_view flag)
@@ -51,6 +80,8 @@ void CommandLine::takeFlag(std::string_view flag)
         m_raw = true;
     else if (flag == "--count")
         m_count = true;
+    else if (flag == "--rdw")
+        m_rdw = true;
     else
         throw UsageError("unknown option '" + std::string(flag) + "'");
 }
@@ -77,4 +108,6 @@ void CommandLine::check() const
         throw UsageError("FILE is empty");
     if (m_count && m_operands == 2)
         throw UsageError("--count takes no RECORD");
+    if (m_rdw && m_recordLength)
+        throw UsageError("--record-length and --rdw exclude each other");
 }

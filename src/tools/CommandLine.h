@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Framing.h"
+
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -7,7 +9,8 @@
 #include <string_view>
 #include <vector>
 
-// The arguments of qarvo-dump: [--codepage N] [--raw] [--count] FILE [RECORD], --help, --version.
+// The arguments of qarvo-dump: [--codepage N] [--record-length N | --rdw] [--raw] [--count] FILE
+// [RECORD], --help, --version.
 class CommandLine
 {
 public:
@@ -28,6 +31,8 @@ public:
     std::optional<int> codePage() const { return m_codePage; }
     bool raw() const { return m_raw; }
     bool count() const { return m_count; }
+    // Lines unless --record-length N or --rdw says otherwise.
+    Framing framing() const;
     const std::string &file() const { return m_file; }
     // Counts from 1; whether the file has it is for the caller to find out.
     std::uint64_t record() const { return m_record; }
@@ -42,6 +47,8 @@ private:
     std::optional<int> m_codePage;
     bool m_raw = false;
     bool m_count = false;
+    std::optional<std::uint64_t> m_recordLength;
+    bool m_rdw = false;
     std::string m_file;
     std::uint64_t m_record = 1;
     int m_operands = 0;

@@ -19,13 +19,18 @@ constexpr std::string_view kProgram = "qarvo-dump";
 constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
 constexpr std::string_view kHelp =
-    R"(Usage: qarvo-dump [--codepage N] [--raw] [--count] FILE [RECORD]
+    R"(Usage: qarvo-dump [--codepage N] [--record-length N | --rdw] [--raw] [--count] FILE [RECORD]
 Print record RECORD of FILE (counting from 1; the first by default) as the vertical hex dump
 that the qarvo viewer shows. Every line of FILE is a record: lines end at CR, LF or CR LF,
 and the file ends at its first NUL byte.
 
   --codepage N  take the records as text of Windows code page N (932, 936, 949, 950, or a
                 single-byte page such as 1252) instead of the code page of the locale
+  --record-length N
+                every N bytes are a record (1 to 2147483647), the last may be shorter;
+                any byte may occur in them, and nothing ends the file early
+  --rdw         variable records, each after a 4-byte record descriptor word: a big-endian
+                length that counts those 4 bytes, then two zero bytes
   --raw         write the dump's bytes exactly: record bytes unchanged, CR LF after each line
   --count       print only the number of records
   --help        show this help and exit
@@ -138,7 +143,7 @@ void dump(const CommandLine &commandLine)
     const CodePageDecoder decoder = decoderFor(commandLine, codePage);
     const std::string path = longFullPath(commandLine.file());
     RecordStore store;
-    store.load(path);
+    store.load(path, commandLine.framing());
     const std::uint64_t count = store.count();
     if (commandLine.count()) {
         writeOut(std::to_string(count) + "\n");

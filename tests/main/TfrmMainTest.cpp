@@ -131,7 +131,7 @@ TEST_F(TfrmMainTest, AboutShowsTheAboutBoxModally)
     EXPECT_TRUE(shownModally);
 }
 
-TEST_F(TfrmMainTest, TabVisitsTheButtonsAndTheEnabledSpinEditOnly)
+TEST_F(TfrmMainTest, TabVisitsTheButtonsTheEnabledSpinEditThenTheFramingSelector)
 {
     const auto tabStops = [this] {
         QList<QWidget *> stops;
@@ -147,9 +147,10 @@ TEST_F(TfrmMainTest, TabVisitsTheButtonsAndTheEnabledSpinEditOnly)
 
     m_window.UserFileLoad(threeRecords());
 
-    EXPECT_EQ(before, (QList<QWidget *>{m_window.Button1, m_window.Button2, m_window.BitBtn1}));
+    EXPECT_EQ(before, (QList<QWidget *>{m_window.Button1, m_window.Button2, m_window.BitBtn1,
+                                        m_window.ComboBox1}));
     EXPECT_EQ(tabStops(), (QList<QWidget *>{m_window.Button1, m_window.SpinEdit1, m_window.Button2,
-                                            m_window.BitBtn1}));
+                                            m_window.BitBtn1, m_window.ComboBox1}));
     EXPECT_EQ(m_window.Memo1->focusPolicy(), Qt::ClickFocus);
 }
 
