@@ -24,12 +24,13 @@ std::optional<RecordStore> BackgroundLoad::run(const QString &what,
     std::exception_ptr error;
     std::atomic<bool> finished = false;
     QEventLoop loop;
-    const auto wake = [&loop] { loop.exit(kWake); };
+    const auto wake = [&loop] {
+        loop.exit(kWake);
+    };
 
     LoadProgressDialog dialog(what, m_window);
-    QObject::connect(&dialog, &LoadProgressDialog::cancelRequested, [&control] {
-        control.cancel();
-    });
+    QObject::connect(&dialog, &LoadProgressDialog::cancelRequested,
+                     [&control] { control.cancel(); });
     bool dialogShown = false;
     Timer *ticking = nullptr;
     const std::unique_ptr<Timer> timer = m_timers.createTimer([&] {

@@ -34,8 +34,8 @@ void ReadAhead::read(const ByteSource &source, std::string &into, const LoadCont
             if (m_stop.load(std::memory_order_relaxed) || (control && control->cancelled()))
                 throw LoadControl::Cancelled();
             const std::size_t offset = into.size();
-            const auto wanted = static_cast<std::size_t>(
-                std::min<std::uint64_t>(kPieceBytes, size - offset));
+            const auto wanted =
+                static_cast<std::size_t>(std::min<std::uint64_t>(kPieceBytes, size - offset));
             // Within the room reserved, so the bytes stay where the caller sees them. The
             // zeros cost little: the piece is in cache when the read overwrites them.
             into.append(wanted, '\0');

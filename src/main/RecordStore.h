@@ -45,9 +45,10 @@ public:
     // as load does (an RDW framing's Failure names the offset and what was wrong).
     RecordStore reframed(const Framing &framing, LoadControl *control = nullptr) const;
     // The same for the bytes of file, which may be held by a store on another thread.
-    static RecordStore framed(std::shared_ptr<const std::string> file, const Framing &framing,
-                              LoadControl *control = nullptr,
-                              std::uint64_t memoryLimit = std::numeric_limits<std::uint64_t>::max());
+    static RecordStore
+    framed(std::shared_ptr<const std::string> file, const Framing &framing,
+           LoadControl *control = nullptr,
+           std::uint64_t memoryLimit = std::numeric_limits<std::uint64_t>::max());
 
     const Framing &framing() const { return m_framing; }
     // The whole file as held; every record's bytes lie within it.

@@ -67,7 +67,9 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
       m_load(this, m_seams.timers ? *m_seams.timers : QtTimerFactory::shared())
 {
     if (!m_seams.open) {
-        m_seams.open = [](const std::string &path) { return std::make_unique<FileReader>(path); };
+        m_seams.open = [](const std::string &path) {
+            return std::make_unique<FileReader>(path);
+        };
     }
     setupUi(this);
     setFont(windowFont());
@@ -135,13 +137,13 @@ void TfrmMain::UserFileLoad(const std::string &path)
     if (m_load.running())
         return;
     const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-    std::optional<RecordStore> loaded = m_load.run(
-        tr("Loading %1").arg(name),
-        [open = m_seams.open, path, framing = m_framing](LoadControl &control) {
-            RecordStore store;
-            store.load(*open(path), framing, &control);
-            return store;
-        });
+    std::optional<RecordStore> loaded =
+        m_load.run(tr("Loading %1").arg(name),
+                   [open = m_seams.open, path, framing = m_framing](LoadControl &control) {
+                       RecordStore store;
+                       store.load(*open(path), framing, &control);
+                       return store;
+                   });
     if (!loaded)
         return;
     m_records = std::move(*loaded);
@@ -290,14 +292,11 @@ void TfrmMain::ShowFraming(const Framing &framing)
 
 void TfrmMain::Reframe(const Framing &framing)
 {
-    if (framing == m_framing)
+    // A change queued while a load runs: the selector shows the store's framing once it ends.
+    if (m_load.running() || framing == m_framing)
         return;
-    if (m_load.running() || !m_records.file()) {
-        // Nothing held yet: the choice waits for the next load.
-        if (!m_load.running())
-            m_framing = framing;
-        else
-            ShowFraming(m_framing);
+    if (!m_records.file()) {
+        m_framing = framing; // for the first load
         return;
     }
     std::optional<RecordStore> framed;
@@ -310,13 +309,13 @@ void TfrmMain::Reframe(const Framing &framing)
         ShowFraming(m_framing);
         throw;
     }
-    if (!framed) {
-        ShowFraming(m_framing);
-        return;
+    if (framed) {
+        m_records = std::move(*framed);
+        m_framing = framing;
     }
-    m_records = std::move(*framed);
-    m_framing = framing;
-    ShowLoadedRecords(m_recordsPath);
+    ShowFraming(m_framing);
+    if (framed)
+        ShowLoadedRecords(m_recordsPath);
 }
 
 void TfrmMain::RenderRecord(int number)

@@ -77,8 +77,8 @@ private:
     const std::vector<std::string> m_arguments;
     QDialog *m_aboutBox = nullptr;
     RecordStore m_records;
-    std::string m_recordsPath;   // the file m_records holds
-    Framing m_framing;           // for the next load; the store's once a file is held
+    std::string m_recordsPath; // the file m_records holds
+    Framing m_framing;         // for the next load; the store's once a file is held
     LoadSeams m_seams;
     BackgroundLoad m_load;
     QString m_openDialogFileName;

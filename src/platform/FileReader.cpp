@@ -107,7 +107,8 @@ std::size_t FileReader::readAt(std::uint64_t offset, char *out, std::size_t coun
 {
     std::size_t got = 0;
     while (got < count) {
-        const ssize_t read = ::pread(m_fd, out + got, count - got, static_cast<off_t>(offset + got));
+        const ssize_t read =
+            ::pread(m_fd, out + got, count - got, static_cast<off_t>(offset + got));
         if (read == 0)
             break;
         if (read < 0 && errno == EINTR)

@@ -7,8 +7,8 @@
 namespace {
 
 // "name VALUE" (at moves on to VALUE) or "name=VALUE"; nothing when arguments[at] is another.
-std::optional<std::string> optionValue(const std::vector<std::string> &arguments,
-                                       std::size_t &at, std::string_view name)
+std::optional<std::string> optionValue(const std::vector<std::string> &arguments, std::size_t &at,
+                                       std::string_view name)
 {
     const std::string_view argument = arguments[at];
     if (argument == name) {

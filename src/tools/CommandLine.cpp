@@ -44,7 +44,8 @@ CommandLine::CommandLine(const std::vector<std::string_view> &arguments)
             takeOperand(argument);
         } else if (argument == "--") {
             operandsOnly = true;
-        } else if (const auto page = optionValue(arguments, i, "--codepage", "a code page number")) {
+        } else if (const auto page =
+                       optionValue(arguments, i, "--codepage", "a code page number")) {
             m_codePage = parseNumber<int>(*page, "code page");
         } else if (const auto length =
                        optionValue(arguments, i, "--record-length", "a record length")) {
