@@ -2,37 +2,144 @@
 
 #include "Failure.h"
 #include "FileReader.h"
+#include "LargePages.h"
+#include "LineSplitter.h"
+#include "RdwSplitter.h"
+#include "ReadAhead.h"
 
+#include <algorithm>
 #include <new>
+#include <optional>
 
-void RecordStore::load(const std::string &path)
+namespace {
+
+// Bytes a re-framing splits between two looks at Cancel.
+constexpr std::size_t kReframePieceBytes = std::size_t{4} << 20;
+
+template <class Action> auto failingAsOutOfMemory(Action action)
 {
     try {
-        auto file = std::make_shared<const std::string>(readFile(path));
-        RecordIndex index(*file, m_memoryLimit - file->size());
-        m_file.swap(file);
-        m_index.swap(index);
+        return action();
     } catch (const std::bad_alloc &) {
         throw Failure("メモリが足りません");
     }
 }
 
-std::string RecordStore::readFile(const std::string &path) const
+} // namespace
+
+void RecordStore::load(const std::string &path)
+{
+    load(path, Framing::lines());
+}
+
+void RecordStore::load(const std::string &path, const Framing &framing, LoadControl *control)
 {
     const FileReader reader(path);
-    if (reader.size() > m_memoryLimit)
-        throw std::bad_alloc();
-    return reader.readAll();
+    load(reader, framing, control);
+}
+
+void RecordStore::load(const ByteSource &source, const Framing &framing, LoadControl *control)
+{
+    failingAsOutOfMemory([&] {
+        const std::uint64_t size = source.size();
+        auto file = std::make_shared<std::string>();
+        if (size > m_memoryLimit || size > file->max_size())
+            throw std::bad_alloc();
+        file->reserve(static_cast<std::size_t>(size));
+        LargePages::prefer(file->data(), file->capacity());
+        if (control)
+            control->begin(size);
+        RecordIndex index;
+        {
+            // Lines are split as the pieces arrive, while they are in cache.
+            std::optional<LineSplitter> splitter;
+            if (framing.kind == Framing::Kind::Lines)
+                splitter.emplace(index, size, m_memoryLimit - size);
+            ReadAhead reader(source, *file, control);
+            for (ReadAhead::Arrived arrived{"", false}; !arrived.complete;) {
+                arrived = reader.wait(arrived.bytes.size());
+                if (splitter)
+                    splitter->take(arrived.bytes, arrived.complete);
+                if (control)
+                    control->advance(arrived.bytes.size());
+            }
+        }
+        if (framing.kind != Framing::Kind::Lines)
+            index = frame(*file, framing, m_memoryLimit - size, control);
+        m_file = std::move(file);
+        m_framing = framing;
+        m_index.swap(index);
+    });
+}
+
+RecordStore RecordStore::reframed(const Framing &framing, LoadControl *control) const
+{
+    return framed(m_file, framing, control, m_memoryLimit);
+}
+
+RecordStore RecordStore::framed(std::shared_ptr<const std::string> file, const Framing &framing,
+                                LoadControl *control, std::uint64_t memoryLimit)
+{
+    return failingAsOutOfMemory([&] {
+        RecordStore store(memoryLimit);
+        store.m_file = std::move(file);
+        const std::string_view bytes = store.bytes();
+        if (control)
+            control->begin(bytes.size());
+        store.m_index = frame(bytes, framing, memoryLimit - bytes.size(), control);
+        store.m_framing = framing;
+        return store;
+    });
+}
+
+RecordIndex RecordStore::frame(std::string_view file, const Framing &framing,
+                               std::uint64_t memoryLimit, LoadControl *control)
+{
+    RecordIndex index;
+    switch (framing.kind) {
+    case Framing::Kind::Lines: {
+        LineSplitter splitter(index, file.size(), memoryLimit);
+        for (std::size_t end = 0;;) {
+            end = std::min(file.size(), end + kReframePieceBytes);
+            if (splitter.take(file.substr(0, end), end == file.size()))
+                break;
+            if (control) {
+                control->throwIfCancelled();
+                control->advance(end);
+            }
+        }
+        break;
+    }
+    case Framing::Kind::FixedLength:
+        break;
+    case Framing::Kind::Rdw:
+        index = RdwSplitter::split(file, memoryLimit, control);
+        break;
+    }
+    return index;
 }
 
 std::size_t RecordStore::count() const
 {
-    return m_index.count();
+    if (m_framing.kind != Framing::Kind::FixedLength)
+        return m_index.count();
+    const std::size_t size = bytes().size();
+    return size / m_framing.length + (size % m_framing.length != 0);
 }
 
 Record RecordStore::record(std::int64_t index) const
 {
     if (index < 0 || static_cast<std::uint64_t>(index) >= count())
         throw Failure("リストのインデックスが範囲を超えています (" + std::to_string(index) + ")");
-    return {m_file, m_index.record(*m_file, static_cast<std::size_t>(index))};
+    const auto at = static_cast<std::size_t>(index);
+    const std::string_view file = bytes();
+    switch (m_framing.kind) {
+    case Framing::Kind::FixedLength:
+        return {m_file, file.substr(at * m_framing.length, m_framing.length)};
+    case Framing::Kind::Rdw:
+        return {m_file, RdwSplitter::record(file, m_index.start(at))};
+    case Framing::Kind::Lines:
+        break;
+    }
+    return {m_file, m_index.record(file, at)};
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "ByteSource.h"
+#include "Framing.h"
+#include "LoadControl.h"
 #include "RecordIndex.h"
 
 #include <cstddef>
@@ -17,8 +20,9 @@ struct Record
     std::string_view bytes;
 };
 
-// The loaded file as a list of records, one per line. The file's bytes are held once;
-// records are offsets into them.
+// The loaded file as a list of records, framed as lines unless told otherwise. The file's
+// bytes are held once and whole, past a NUL too, so that they can be framed anew; records
+// are views into them.
 class RecordStore
 {
 public:
@@ -32,15 +36,36 @@ public:
     // carrying the message, "メモリが足りません" when memory runs out) the previous list
     // stays exactly as it was.
     void load(const std::string &path);
+    // The same with framing. control, when given, hears of the bytes read and can cancel,
+    // which throws LoadControl::Cancelled and also leaves the list as it was.
+    void load(const std::string &path, const Framing &framing, LoadControl *control = nullptr);
+    void load(const ByteSource &source, const Framing &framing, LoadControl *control = nullptr);
+
+    // A store of the bytes held, framed by framing, without reading the file again. Throws
+    // as load does (an RDW framing's Failure names the offset and what was wrong).
+    RecordStore reframed(const Framing &framing, LoadControl *control = nullptr) const;
+    // The same for the bytes of file, which may be held by a store on another thread.
+    static RecordStore
+    framed(std::shared_ptr<const std::string> file, const Framing &framing,
+           LoadControl *control = nullptr,
+           std::uint64_t memoryLimit = std::numeric_limits<std::uint64_t>::max());
+
+    const Framing &framing() const { return m_framing; }
+    // The whole file as held; every record's bytes lie within it.
+    std::string_view bytes() const { return m_file ? std::string_view(*m_file) : ""; }
+    // The same bytes, kept alive for as long as the caller holds them; null before a load.
+    std::shared_ptr<const std::string> file() const { return m_file; }
 
     std::size_t count() const;
     // Throws Failure "リストのインデックスが範囲を超えています (%d)" outside 0 .. count - 1.
     Record record(std::int64_t index) const;
 
 private:
-    std::string readFile(const std::string &path) const;
+    static RecordIndex frame(std::string_view file, const Framing &framing,
+                             std::uint64_t memoryLimit, LoadControl *control);
 
     std::uint64_t m_memoryLimit;
     std::shared_ptr<const std::string> m_file;
-    RecordIndex m_index;
+    Framing m_framing;
+    RecordIndex m_index; // empty for fixed lengths, which need none
 };

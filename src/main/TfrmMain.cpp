@@ -5,10 +5,12 @@
 #include "EncodingDetector.h"
 #include "EncodingSelector.h"
 #include "ErrorBox.h"
+#include "FileReader.h"
 #include "LeadByteEncoding.h"
 #include "LongNames.h"
 #include "OpenFileDialog.h"
 #include "PathLookup.h"
+#include "QtTimerFactory.h"
 #include "RecordDump.h"
 #include "RunningExecutable.h"
 #include "TZuVersInfo.h"
@@ -68,13 +70,18 @@ int spinValue(std::size_t count)
 
 } // namespace
 
-TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *parent)
+TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *parent,
+                   Framing framing, LoadSeams seams)
     : QWidget(parent), ZuVersInfo1(new TZuVersInfo(this)), m_arguments(std::move(arguments)),
-      m_localeEncoding(std::make_shared<const LeadByteEncoding>(
-          EncodingCatalog::codePageName(codePage) + " (locale)", ByteClasses::processWide(),
-          codePage)),
-      m_encoding(m_localeEncoding)
+      m_framing(framing), m_seams(std::move(seams)),
+      m_load(this, m_seams.timers ? *m_seams.timers : QtTimerFactory::shared()),
+      m_codePage(codePage)
 {
+    if (!m_seams.open) {
+        m_seams.open = [](const std::string &path) {
+            return std::make_unique<FileReader>(path);
+        };
+    }
     setupUi(this);
     setFont(windowFont());
     Memo1->setFont(dumpFont());
@@ -85,12 +92,18 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
     const QRect memo = Memo1->geometry();
     m_memoAnchors = QMargins(memo.left(), memo.top(), width() - memo.left() - memo.width(),
                              height() - memo.top() - memo.height());
-    CreateEncodingControls(QString::fromStdString(m_localeEncoding->name()));
+    CreateEncodingControls(QString::fromStdString(LocaleEncodingName()));
 
     // Queued, so that a failure reaches the event loop without unwinding through the button.
     connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click, Qt::QueuedConnection);
     connect(Button2, &QPushButton::clicked, this, &TfrmMain::Button2Click);
     connect(SpinEdit1, &TSpinEdit::OnChange, this, &TfrmMain::SpinEdit1Change);
+    ShowFraming(m_framing);
+    // Queued as Button1: a failing re-framing must not unwind through the selector.
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, &TfrmMain::ComboBox1Change,
+            Qt::QueuedConnection);
+    connect(SpinBox1, &QSpinBox::valueChanged, this, &TfrmMain::SpinBox1Change,
+            Qt::QueuedConnection);
 
     ErrorBox::guard([this] { FormCreate(); });
 }
@@ -132,30 +145,68 @@ void TfrmMain::UserFileLoad(const QString &path)
 
 void TfrmMain::UserFileLoad(const std::string &path)
 {
-    m_records.load(path);
-    const std::size_t count = m_records.count();
-    SpinEdit1->SetMaxValue(spinValue(count));
-    SetLabelText(Label1, QFile::decodeName(QByteArray::fromStdString(path)));
-    SetLabelText(Label2, QString::fromStdString(RecordDump::countLabel(count)));
-    if (count == 0)
+    // A queued click or drop met while a load runs; the load on screen goes on.
+    if (m_load.running())
         return;
-    SpinEdit1->setEnabled(true);
-    SpinEdit1->SetEditorEnabled(true);
-    SpinEdit1->SetValue(0);
-    SpinEdit1->SetValue(1);
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    std::optional<RecordStore> loaded =
+        m_load.run(tr("Loading %1").arg(name),
+                   [open = m_seams.open, path, framing = m_framing](LoadControl &control) {
+                       RecordStore store;
+                       store.load(*open(path), framing, &control);
+                       return store;
+                   });
+    if (!loaded)
+        return;
+    m_records = std::move(*loaded);
+    m_recordsPath = path;
+    ShowLoadedRecords(path);
+}
+
+void TfrmMain::ComboBox1Change()
+{
+    SpinBox1->setEnabled(ComboBox1->currentIndex() == 1);
+    Reframe(ChosenFraming());
+}
+
+void TfrmMain::SpinBox1Change()
+{
+    if (ComboBox1->currentIndex() == 1)
+        Reframe(ChosenFraming());
 }
 
 void TfrmMain::SetEncoding(std::shared_ptr<const Encoding> encoding)
 {
-    m_encoding = encoding ? std::move(encoding) : m_localeEncoding;
-    m_encodingSelector->showChosen(
-        m_encoding == m_localeEncoding ? QString() : QString::fromStdString(m_encoding->name()));
+    m_encoding = std::move(encoding);
+    m_encodingSelector->showChosen(m_encoding ? QString::fromStdString(m_encoding->name())
+                                              : QString());
     const int number = SpinEdit1->Value();
     if (!Memo1->dump() || number < 1 || number > SpinEdit1->MaxValue())
         return;
     const int firstLine = Memo1->verticalScrollBar()->value();
     RenderRecord(number);
     Memo1->verticalScrollBar()->setValue(firstLine);
+}
+
+const Encoding &TfrmMain::CurrentEncoding() const
+{
+    return *ShownEncoding();
+}
+
+std::string TfrmMain::LocaleEncodingName() const
+{
+    return EncodingCatalog::codePageName(m_codePage) + " (locale)";
+}
+
+// The locale's is made on first use, from the process-wide lead-byte set as it then stands.
+std::shared_ptr<const Encoding> TfrmMain::ShownEncoding() const
+{
+    if (m_encoding)
+        return m_encoding;
+    if (!m_localeEncoding)
+        m_localeEncoding = std::make_shared<const LeadByteEncoding>(
+            LocaleEncodingName(), ByteClasses::processWide(), m_codePage);
+    return m_localeEncoding;
 }
 
 void TfrmMain::DetectEncoding()
@@ -168,7 +219,7 @@ void TfrmMain::DetectEncoding()
     const QString seen = QString::fromStdString(detected.details);
     if (detected.name.empty()) {
         m_statusLine->setText(tr("Detect: nothing that fits (%1); keeping %2")
-                                  .arg(seen, QString::fromStdString(m_encoding->name())));
+                                  .arg(seen, QString::fromStdString(CurrentEncoding().name())));
         return;
     }
     SetEncoding(EncodingCatalog::make(detected.name));
@@ -178,6 +229,7 @@ void TfrmMain::DetectEncoding()
 
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
+    m_load.abandon();
     FormClose();
     event->accept();
 }
@@ -292,7 +344,7 @@ void TfrmMain::ShowCursorByte()
     if (dump && offset)
         m_statusLine->setText(QString::fromStdString(ByteDescription::of(*dump, *offset)));
     else
-        m_statusLine->setText(QString::fromStdString(m_encoding->name()));
+        m_statusLine->setText(QString::fromStdString(CurrentEncoding().name()));
 }
 
 void TfrmMain::OpenChosenFile(const QString &path)
@@ -302,6 +354,70 @@ void TfrmMain::OpenChosenFile(const QString &path)
         SpinEdit1->setFocus();
 }
 
+void TfrmMain::ShowLoadedRecords(const std::string &path)
+{
+    const std::size_t count = m_records.count();
+    SpinEdit1->SetMaxValue(spinValue(count));
+    SetLabelText(Label1, QFile::decodeName(QByteArray::fromStdString(path)));
+    SetLabelText(Label2, QString::fromStdString(RecordDump::countLabel(count)));
+    if (count == 0)
+        return;
+    SpinEdit1->setEnabled(true);
+    SpinEdit1->SetEditorEnabled(true);
+    SpinEdit1->SetValue(0);
+    SpinEdit1->SetValue(1);
+}
+
+Framing TfrmMain::ChosenFraming() const
+{
+    switch (ComboBox1->currentIndex()) {
+    case 1:
+        return Framing::fixedLength(static_cast<std::uint64_t>(SpinBox1->value()));
+    case 2:
+        return Framing::rdw();
+    default:
+        return Framing::lines();
+    }
+}
+
+void TfrmMain::ShowFraming(const Framing &framing)
+{
+    const QSignalBlocker comboQuiet(ComboBox1);
+    const QSignalBlocker lengthQuiet(SpinBox1);
+    ComboBox1->setCurrentIndex(static_cast<int>(framing.kind));
+    SpinBox1->setEnabled(framing.kind == Framing::Kind::FixedLength);
+    if (framing.kind == Framing::Kind::FixedLength)
+        SpinBox1->setValue(static_cast<int>(framing.length));
+}
+
+void TfrmMain::Reframe(const Framing &framing)
+{
+    // A change queued while a load runs: the selector shows the store's framing once it ends.
+    if (m_load.running() || framing == m_framing)
+        return;
+    if (!m_records.file()) {
+        m_framing = framing; // for the first load
+        return;
+    }
+    std::optional<RecordStore> framed;
+    try {
+        framed = m_load.run(tr("Framing %1").arg(Label1->text()),
+                            [file = m_records.file(), framing](LoadControl &control) {
+                                return RecordStore::framed(file, framing, &control);
+                            });
+    } catch (...) {
+        ShowFraming(m_framing);
+        throw;
+    }
+    if (framed) {
+        m_records = std::move(*framed);
+        m_framing = framing;
+    }
+    ShowFraming(m_framing);
+    if (framed)
+        ShowLoadedRecords(m_recordsPath);
+}
+
 void TfrmMain::RenderRecord(int number)
 {
     Memo1->clear();
@@ -309,7 +425,7 @@ void TfrmMain::RenderRecord(int number)
     SetLabelText(Label3, QString::fromStdString(RecordDump::lengthLabel(record.bytes.size())));
     DumpHeader header{Label1->text().toStdString(), Label3->text().toStdString(),
                       SpinEdit1->Value(), Label2->text().toStdString()};
-    Memo1->setDump(std::make_shared<const RecordDump>(record, m_encoding, std::move(header)));
+    Memo1->setDump(std::make_shared<const RecordDump>(record, ShownEncoding(), std::move(header)));
 }
 
 std::optional<QString> TfrmMain::droppedFile(const QMimeData *data)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "BackgroundLoad.h"
+#include "Framing.h"
+#include "LoadSeams.h"
 #include "RecordStore.h"
 #include "ui_main.h"
 
@@ -18,16 +21,18 @@ class QDialog;
 class QMimeData;
 class TZuVersInfo;
 
-// The main window: the Open, About and Exit buttons, the record number and the record's dump.
+// The main window: the Open, About and Exit buttons, the record number, the framing selector
+// and the record's dump.
 class TfrmMain : public QWidget, public Ui::TfrmMain
 {
     Q_OBJECT
 
 public:
     // codePage: the one the records are written in, for drawing their characters.
-    // arguments: the command line's, after the program's name; the first names a file to load.
+    // arguments: the command line's from the file on, after the program's name and its
+    // options; the first names a file to load. framing: the selector's first choice.
     explicit TfrmMain(int codePage, std::vector<std::string> arguments = {},
-                      QWidget *parent = nullptr);
+                      QWidget *parent = nullptr, Framing framing = {}, LoadSeams seams = {});
     ~TfrmMain() override;
 
     // The box that the About button shows modally; created after this window.
@@ -39,6 +44,9 @@ public:
     void Button1Click();
     void Button2Click();
     void SpinEdit1Change();
+    // The framing selector: re-frames the bytes held, without reading the file again.
+    void ComboBox1Change();
+    void SpinBox1Change();
     void UserFileLoad(const QString &path);
     // path as bytes, for names that are not UTF-8.
     void UserFileLoad(const std::string &path);
@@ -46,7 +54,7 @@ public:
     // The encoding the records are shown in; nothing for the locale's. The shown record is
     // rendered again, at the block in sight.
     void SetEncoding(std::shared_ptr<const Encoding> encoding);
-    const Encoding &CurrentEncoding() const { return *m_encoding; }
+    const Encoding &CurrentEncoding() const;
     // Picks the encoding from the loaded file's bytes; says what it picked in the status line.
     void DetectEncoding();
 
@@ -67,10 +75,16 @@ private:
     void LoadCommandLineFile();
     static std::string ExpandShortName(const std::string &path);
 
+    std::string LocaleEncodingName() const;
+    std::shared_ptr<const Encoding> ShownEncoding() const;
     void CreateEncodingControls(const QString &localeName);
     void PickEncoding(const QString &name);
     void ShowCursorByte();
     void OpenChosenFile(const QString &path);
+    void ShowLoadedRecords(const std::string &path);
+    Framing ChosenFraming() const;
+    void ShowFraming(const Framing &framing);
+    void Reframe(const Framing &framing);
     void RenderRecord(int number);
     static std::optional<QString> droppedFile(const QMimeData *data);
     static void SetLabelText(QLabel *label, const QString &text);
@@ -78,8 +92,13 @@ private:
     const std::vector<std::string> m_arguments;
     QDialog *m_aboutBox = nullptr;
     RecordStore m_records;
-    std::shared_ptr<const Encoding> m_localeEncoding;
-    std::shared_ptr<const Encoding> m_encoding;
+    std::string m_recordsPath; // the file m_records holds
+    Framing m_framing;         // for the next load; the store's once a file is held
+    LoadSeams m_seams;
+    BackgroundLoad m_load;
+    int m_codePage;
+    mutable std::shared_ptr<const Encoding> m_localeEncoding;
+    std::shared_ptr<const Encoding> m_encoding; // nothing for the locale's
     EncodingSelector *m_encodingSelector = nullptr;
     QPushButton *m_detectButton = nullptr;
     QLabel *m_statusLine = nullptr;

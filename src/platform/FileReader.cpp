@@ -102,3 +102,20 @@ void FileReader::fail() const
 {
     throw Failure("ファイル " + m_path + " は開けません");
 }
+
+std::size_t FileReader::readAt(std::uint64_t offset, char *out, std::size_t count) const
+{
+    std::size_t got = 0;
+    while (got < count) {
+        const ssize_t read =
+            ::pread(m_fd, out + got, count - got, static_cast<off_t>(offset + got));
+        if (read == 0)
+            break;
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read < 0)
+            fail();
+        got += static_cast<std::size_t>(read);
+    }
+    return got;
+}

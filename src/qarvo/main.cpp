@@ -4,8 +4,12 @@
 #include "TAboutBox.h"
 #include "TfrmMain.h"
 #include "UserLocale.h"
+#include "ViewerOptions.h"
 
 #include <QSettings>
+
+#include <iostream>
+#include <optional>
 
 int main(int argc, char **argv)
 {
@@ -18,7 +22,22 @@ int main(int argc, char **argv)
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
     QarvoApplication::setWindowIcon(QarvoIcon::icon());
     // As bytes, for names in any encoding, and after the application took out its own options.
-    TfrmMain frmMain(locale.ansiCodePage(), std::vector<std::string>(argv + 1, argv + argc));
+    std::optional<ViewerOptions> options;
+    try {
+        options.emplace(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const ViewerOptions::UsageError &error) {
+        std::cerr << "qarvo: " << error.what() << '\n' << ViewerOptions::kUsage;
+        return 2;
+    }
+    if (options->help()) {
+        std::cout << ViewerOptions::kUsage;
+        return 0;
+    }
+    if (options->version()) {
+        std::cout << "qarvo " QARVO_VERSION "\n";
+        return 0;
+    }
+    TfrmMain frmMain(locale.ansiCodePage(), options->fileArguments(), nullptr, options->framing());
     // After the main window's creation handler, which points its version information at us.
     TAboutBox AboutBox(*frmMain.ZuVersInfo1, frmMain);
     frmMain.SetAboutBox(&AboutBox);

@@ -1,6 +1,5 @@
 #include "CommandLine.h"
 
-#include <array>
 #include <charconv>
 
 namespace {
@@ -14,6 +13,24 @@ template <typename Number> Number parseNumber(std::string_view text, const std::
         std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc())
         throw CommandLine::UsageError("invalid " + what + " '" + std::string(text) + "'");
     return value;
+}
+
+// The value of option name at arguments[at], given as "name VALUE" (at moves on to VALUE) or
+// as "name=VALUE"; nothing when arguments[at] is another.
+std::optional<std::string_view> optionValue(const std::vector<std::string_view> &arguments,
+                                            std::size_t &at, std::string_view name,
+                                            std::string_view needs)
+{
+    const std::string_view argument = arguments[at];
+    if (argument == name) {
+        if (at + 1 == arguments.size())
+            throw CommandLine::UsageError("option " + std::string(name) + " needs " +
+                                          std::string(needs));
+        return arguments[++at];
+    }
+    if (argument.starts_with(name) && argument.substr(name.size()).starts_with('='))
+        return argument.substr(name.size() + 1);
+    return std::nullopt;
 }
 
 } // namespace
@@ -34,29 +51,33 @@ CommandLine::CommandLine(const std::vector<std::string_view> &arguments)
         checkCombination();
 }
 
-// "--name VALUE" or "--name=VALUE"; false for an argument that is no such option.
+// false for an argument that is no option with a value.
 bool CommandLine::takeValueOption(const std::vector<std::string_view> &arguments, std::size_t &i)
 {
-    static constexpr std::array<std::string_view, 2> kNames{"--codepage", "--encoding"};
-    const std::string_view argument = arguments[i];
-    for (const std::string_view name : kNames) {
-        std::string_view value;
-        if (argument == name) {
-            if (i + 1 == arguments.size())
-                throw UsageError("option " + std::string(name) + " needs a value");
-            value = arguments[++i];
-        } else if (argument.starts_with(name) && argument.substr(name.size()).starts_with('=')) {
-            value = argument.substr(name.size() + 1);
-        } else {
-            continue;
-        }
-        if (name == "--codepage")
-            m_codePage = parseNumber<int>(value, "code page");
-        else
-            m_encoding = std::string(value);
-        return true;
+    if (const auto page = optionValue(arguments, i, "--codepage", "a code page number")) {
+        m_codePage = parseNumber<int>(*page, "code page");
+    } else if (const auto name = optionValue(arguments, i, "--encoding", "an encoding name")) {
+        m_encoding = std::string(*name);
+    } else if (const auto length =
+                   optionValue(arguments, i, "--record-length", "a record length")) {
+        const auto bytes = parseNumber<std::uint64_t>(*length, "record length");
+        if (bytes < 1 || bytes > Framing::kMostLength)
+            throw UsageError("record length " + std::string(*length) + " is not between 1 and " +
+                             std::to_string(Framing::kMostLength));
+        m_recordLength = bytes;
+    } else {
+        return false;
     }
-    return false;
+    return true;
+}
+
+Framing CommandLine::framing() const
+{
+    if (m_rdw)
+        return Framing::rdw();
+    if (m_recordLength)
+        return Framing::fixedLength(*m_recordLength);
+    return Framing::lines();
 }
 
 void CommandLine::takeFlag(std::string_view flag)
@@ -75,6 +96,8 @@ void CommandLine::takeFlag(std::string_view flag)
         m_check = Check::Marks;
     else if (flag == "--check=all")
         m_check = Check::MarksAndShifts;
+    else if (flag == "--rdw")
+        m_rdw = true;
     else
         throw UsageError("unknown option '" + std::string(flag) + "'");
 }
@@ -105,4 +128,6 @@ void CommandLine::checkCombination() const
         throw UsageError("--codepage and --encoding cannot be given together");
     if (m_check != Check::None && (m_operands == 2 || m_count || m_raw))
         throw UsageError("--check takes FILE alone, with no RECORD, --count or --raw");
+    if (m_rdw && m_recordLength)
+        throw UsageError("--record-length and --rdw exclude each other");
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Framing.h"
+
 #include <cstdint>
 #include <optional>
 #include <stdexcept>
@@ -7,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-// The arguments of qarvo-dump: [--codepage N | --encoding NAME] [--raw] [--count] [--check[=all]]
-// FILE [RECORD], --list-encodings, --help, --version.
+// The arguments of qarvo-dump: [--codepage N | --encoding NAME] [--record-length N | --rdw]
+// [--raw] [--count] [--check[=all]] FILE [RECORD], --list-encodings, --help, --version.
 class CommandLine
 {
 public:
@@ -34,6 +36,8 @@ public:
     Check check() const { return m_check; }
     bool raw() const { return m_raw; }
     bool count() const { return m_count; }
+    // Lines unless --record-length N or --rdw says otherwise.
+    Framing framing() const;
     const std::string &file() const { return m_file; }
     // Counts from 1; whether the file has it is for the caller to find out.
     std::uint64_t record() const { return m_record; }
@@ -53,6 +57,8 @@ private:
     Check m_check = Check::None;
     bool m_raw = false;
     bool m_count = false;
+    std::optional<std::uint64_t> m_recordLength;
+    bool m_rdw = false;
     std::string m_file;
     std::uint64_t m_record = 1;
     int m_operands = 0;

@@ -24,8 +24,10 @@ constexpr std::string_view kProgram = "qarvo-dump";
 constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
 constexpr std::string_view kHelp =
-    R"(Usage: qarvo-dump [--codepage N | --encoding NAME] [--raw] [--count] FILE [RECORD]
-       qarvo-dump [--codepage N | --encoding NAME] --check[=all] FILE
+    R"(Usage: qarvo-dump [--codepage N | --encoding NAME] [--record-length N | --rdw] [--raw]
+                  [--count] FILE [RECORD]
+       qarvo-dump [--codepage N | --encoding NAME] [--record-length N | --rdw] --check[=all]
+                  FILE
 Print record RECORD of FILE (counting from 1; the first by default) as the vertical hex dump
 that the qarvo viewer shows. Every line of FILE is a record: lines end at CR, LF or CR LF,
 and the file ends at its first NUL byte.
@@ -35,6 +37,10 @@ and the file ends at its first NUL byte.
   --encoding NAME   take the records as text of the encoding NAME (utf-8, euc-jp, shift_jis,
                     gb18030, big5, ibm-939, ...; see --list-encodings), "locale" for the
                     locale's code page, or "auto" to pick it from the file's bytes
+  --record-length N every N bytes are a record (1 to 2147483647), the last may be shorter;
+                    any byte may occur in them, and nothing ends the file early
+  --rdw             variable records, each after a 4-byte record descriptor word: a
+                    big-endian length that counts those 4 bytes, then two zero bytes
   --raw             write the dump's bytes exactly: record bytes unchanged, CR LF after each
                     line
   --count           print only the number of records
@@ -240,7 +246,7 @@ int dump(const CommandLine &commandLine)
     const CodePageDecoder decoder = decoderFor(commandLine, codePage);
     const std::string path = longFullPath(commandLine.file());
     RecordStore store;
-    store.load(path);
+    store.load(path, commandLine.framing());
     if (isAuto(commandLine))
         encoding = detectedEncoding(store, encoding);
     const std::uint64_t count = store.count();

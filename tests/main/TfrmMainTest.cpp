@@ -131,7 +131,7 @@ TEST_F(TfrmMainTest, AboutShowsTheAboutBoxModally)
     EXPECT_TRUE(shownModally);
 }
 
-TEST_F(TfrmMainTest, TabVisitsTheButtonsAndTheEnabledSpinEditOnly)
+TEST_F(TfrmMainTest, TabVisitsTheButtonsTheEnabledSpinEditThenTheFramingSelector)
 {
     const auto tabStops = [this] {
         QList<QWidget *> stops;
@@ -151,9 +151,10 @@ TEST_F(TfrmMainTest, TabVisitsTheButtonsAndTheEnabledSpinEditOnly)
     m_window.UserFileLoad(threeRecords());
 
     EXPECT_EQ(before, (QList<QWidget *>{m_window.Button1, m_window.Button2, m_window.BitBtn1,
-                                        selector, detect}));
+                                        m_window.ComboBox1, selector, detect}));
     EXPECT_EQ(tabStops(), (QList<QWidget *>{m_window.Button1, m_window.SpinEdit1, m_window.Button2,
-                                            m_window.BitBtn1, selector, detect}));
+                                            m_window.BitBtn1, m_window.ComboBox1, selector,
+                                            detect}));
     EXPECT_EQ(m_window.Memo1->focusPolicy(), Qt::ClickFocus);
 }
 

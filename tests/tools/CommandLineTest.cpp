@@ -25,6 +25,15 @@ TEST(CommandLine, TakesOptionsAnywhereAndBothCodePageForms)
     EXPECT_EQ(joined.record(), 1u);
 }
 
+TEST(CommandLine, TakesTheFraming)
+{
+    EXPECT_EQ(parse({"f"}).framing(), Framing::lines());
+    EXPECT_EQ(parse({"--record-length", "2147483647", "f"}).framing(),
+              Framing::fixedLength(2147483647));
+    EXPECT_EQ(parse({"--record-length=1", "f"}).framing(), Framing::fixedLength(1));
+    EXPECT_EQ(parse({"--rdw", "f"}).framing(), Framing::rdw());
+}
+
 TEST(CommandLine, DoubleDashAndLoneDashAreOperands)
 {
     const CommandLine dash = parse({"-", "2"});
@@ -74,6 +83,10 @@ const UsageCase kUsageCases[] = {
     {"RecordTooBig", {"f", "99999999999999999999"}},
     {"ThreeOperands", {"f", "1", "2"}},
     {"CountWithRecord", {"--count", "f", "1"}},
+    {"RecordLengthZero", {"--record-length", "0", "f"}},
+    {"RecordLengthAboveMost", {"--record-length=2147483648", "f"}},
+    {"RecordLengthMissing", {"f", "--record-length"}},
+    {"RecordLengthAndRdw", {"--record-length", "80", "--rdw", "f"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Errors, CommandLineUsage, testing::ValuesIn(kUsageCases),

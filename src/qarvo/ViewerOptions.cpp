@@ -1,0 +1,80 @@
+#include "ViewerOptions.h"
+
+#include <charconv>
+#include <optional>
+#include <string_view>
+
+namespace {
+
+// "name VALUE" (at moves on to VALUE) or "name=VALUE"; nothing when arguments[at] is another.
+std::optional<std::string> optionValue(const std::vector<std::string> &arguments, std::size_t &at,
+                                       std::string_view name)
+{
+    const std::string_view argument = arguments[at];
+    if (argument == name) {
+        if (at + 1 == arguments.size())
+            throw ViewerOptions::UsageError("option " + std::string(name) + " needs a value");
+        return arguments[++at];
+    }
+    if (argument.starts_with(name) && argument.substr(name.size()).starts_with('='))
+        return std::string(argument.substr(name.size() + 1));
+    return std::nullopt;
+}
+
+std::uint64_t recordLength(const std::string &text)
+{
+    std::uint64_t length = 0;
+    const bool digitsOnly = !text.empty() && text.find_first_not_of("0123456789") == text.npos;
+    if (!digitsOnly ||
+        std::from_chars(text.data(), text.data() + text.size(), length).ec != std::errc() ||
+        length < 1 || length > Framing::kMostLength)
+        throw ViewerOptions::UsageError("invalid record length '" + text + "'");
+    return length;
+}
+
+} // namespace
+
+const char *const ViewerOptions::kUsage =
+    R"(Usage: qarvo [--encoding NAME] [--record-length N | --rdw] [FILE]
+Show FILE one record at a time as a vertical hex dump.
+
+  --encoding NAME    the character set of the records
+  --record-length N  every N bytes are a record (1 to 2147483647), the last may be shorter
+  --rdw              variable records, each after a 4-byte record descriptor word
+  --help             show this help and exit
+  --version          show the version and exit
+)";
+
+ViewerOptions::ViewerOptions(const std::vector<std::string> &arguments)
+{
+    bool lengthGiven = false;
+    bool rdwGiven = false;
+    std::size_t at = 0;
+    for (; at < arguments.size(); ++at) {
+        const std::string &argument = arguments[at];
+        if (argument == "--") {
+            ++at;
+            break;
+        }
+        if (argument == "-" || !argument.starts_with('-'))
+            break;
+        if (auto name = optionValue(arguments, at, "--encoding")) {
+            m_encoding = std::move(*name);
+        } else if (const auto length = optionValue(arguments, at, "--record-length")) {
+            m_framing = Framing::fixedLength(recordLength(*length));
+            lengthGiven = true;
+        } else if (argument == "--rdw") {
+            m_framing = Framing::rdw();
+            rdwGiven = true;
+        } else if (argument == "--help") {
+            m_help = true;
+        } else if (argument == "--version") {
+            m_version = true;
+        } else {
+            throw UsageError("unknown option '" + argument + "'");
+        }
+    }
+    if (lengthGiven && rdwGiven)
+        throw UsageError("--record-length and --rdw exclude each other");
+    m_fileArguments.assign(arguments.begin() + static_cast<std::ptrdiff_t>(at), arguments.end());
+}

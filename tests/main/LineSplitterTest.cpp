@@ -1,0 +1,87 @@
+#include "LineSplitter.h"
+
+#include "RowName.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Records = std::vector<std::string>;
+
+constexpr auto kNoLimit = std::numeric_limits<std::uint64_t>::max();
+
+Records recordsOf(const RecordIndex &index, const std::string &file)
+{
+    Records records;
+    for (std::size_t i = 0; i < index.count(); ++i)
+        records.emplace_back(index.record(file, i));
+    return records;
+}
+
+// The file as it arrives in pieces ending at cuts, then whole.
+Records splitInPieces(const std::string &file, const std::vector<std::size_t> &cuts)
+{
+    RecordIndex index;
+    LineSplitter splitter(index, file.size(), kNoLimit);
+    bool done = false;
+    for (const std::size_t cut : cuts)
+        done = splitter.take(std::string_view(file).substr(0, cut), false);
+    if (!done)
+        splitter.take(file, true);
+    return recordsOf(index, file);
+}
+
+struct PieceCase
+{
+    const char *name;
+    std::string file;
+};
+
+class LineSplitterPieces : public testing::TestWithParam<PieceCase>
+{};
+
+const std::string k62(62, 'a');
+
+} // namespace
+
+// Wherever the reads happen to stop, the records are those of the file split at once.
+TEST_P(LineSplitterPieces, GiveTheRecordsOfTheWholeForEveryOneOrTwoCuts)
+{
+    const std::string &file = GetParam().file;
+    const Records whole = recordsOf(RecordIndex(file, kNoLimit), file);
+
+    for (std::size_t first = 0; first <= file.size(); ++first) {
+        ASSERT_EQ(splitInPieces(file, {first}), whole) << "cut at " << first;
+        for (std::size_t second = first; second <= file.size(); ++second)
+            ASSERT_EQ(splitInPieces(file, {first, second}), whole)
+                << "cuts at " << first << " and " << second;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Boundaries, LineSplitterPieces,
+    testing::Values(PieceCase{"CrLfPairs", "ab\r\ncd\r\n\r\nef"},
+                    PieceCase{"LoneCrsAndLfCr", "a\rb\n\rc\r\r\n"},
+                    PieceCase{"NulInsideALine", std::string("ab\r\ncd\0e\r\nf", 11)},
+                    PieceCase{"NulAfterCr", std::string("ab\r\0\ncd", 7)},
+                    PieceCase{"LastLineWithoutEnd", "a\nbcdefgh"},
+                    PieceCase{"CrLfAcrossABlock", k62 + "\r\r\nxy\r"},
+                    PieceCase{"NulAtTheBlockEnd", k62 + "\n" + std::string(1, '\0') + "\n"}),
+    rowName<PieceCase>);
+
+TEST(LineSplitter, StopsTakingOnceANulEndedTheRecords)
+{
+    const std::string file("a\nb\0c\nd\n", 8);
+    RecordIndex index;
+    LineSplitter splitter(index, file.size(), kNoLimit);
+
+    const bool finished = splitter.take(std::string_view(file).substr(0, 5), false);
+
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(splitter.done(), 3u);
+    EXPECT_EQ(recordsOf(index, file), (Records{"a", "b"}));
+}
