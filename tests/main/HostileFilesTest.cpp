@@ -218,8 +218,11 @@ TEST_F(HostileFiles, AFileChangingWhileReadIsShownOrRefusedButNeverGarbled)
         const QStringList messages = load(path);
         refusals += messages == QStringList{refused};
         ASSERT_TRUE(messages.isEmpty() || messages == QStringList{refused}) << i;
+        // A refusal leaves the label as it was, which before the first load is blank.
         const QString count = m_window.Label2->text();
-        ASSERT_TRUE(count == "/0000000" || count == "/0000001" || count == "/0000002") << i;
+        ASSERT_TRUE(count == "/0000000" || count == "/0000001" || count == "/0000002" ||
+                    (refusals == i + 1 && count.trimmed().isEmpty()))
+            << i;
     }
 
     RecordProperty("refusals", refusals);
