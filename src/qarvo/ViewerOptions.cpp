@@ -38,7 +38,9 @@ const char *const ViewerOptions::kUsage =
     R"(Usage: qarvo [--encoding NAME] [--record-length N | --rdw] [FILE]
 Show FILE one record at a time as a vertical hex dump.
 
-  --encoding NAME    the character set of the records
+  --encoding NAME    the character set of the records: utf-8, euc-jp, shift_jis, gb18030,
+                     big5, ibm-939, ... (qarvo-dump --list-encodings lists them), locale
+                     for the locale's code page, or auto to pick it from the file's bytes
   --record-length N  every N bytes are a record (1 to 2147483647), the last may be shorter
   --rdw              variable records, each after a 4-byte record descriptor word
   --help             show this help and exit

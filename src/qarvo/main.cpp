@@ -1,4 +1,5 @@
 #include "ByteClasses.h"
+#include "EncodingCatalog.h"
 #include "QarvoApplication.h"
 #include "QarvoIcon.h"
 #include "TAboutBox.h"
@@ -9,7 +10,24 @@
 #include <QSettings>
 
 #include <iostream>
+#include <memory>
 #include <optional>
+
+namespace {
+
+// The encoding that --encoding names; nothing for the locale's, and for auto until the file
+// is loaded. Throws ViewerOptions::UsageError for a name the catalog does not hold.
+std::shared_ptr<const Encoding> namedEncoding(const std::string &name)
+{
+    if (name.empty() || name == "locale" || name == "auto")
+        return nullptr;
+    if (auto encoding = EncodingCatalog::make(name))
+        return encoding;
+    throw ViewerOptions::UsageError("unknown encoding '" + name +
+                                    "'; qarvo-dump --list-encodings lists them");
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -23,8 +41,10 @@ int main(int argc, char **argv)
     QarvoApplication::setWindowIcon(QarvoIcon::icon());
     // As bytes, for names in any encoding, and after the application took out its own options.
     std::optional<ViewerOptions> options;
+    std::shared_ptr<const Encoding> encoding;
     try {
         options.emplace(std::vector<std::string>(argv + 1, argv + argc));
+        encoding = namedEncoding(options->encoding());
     } catch (const ViewerOptions::UsageError &error) {
         std::cerr << "qarvo: " << error.what() << '\n' << ViewerOptions::kUsage;
         return 2;
@@ -38,6 +58,10 @@ int main(int argc, char **argv)
         return 0;
     }
     TfrmMain frmMain(locale.ansiCodePage(), options->fileArguments(), nullptr, options->framing());
+    if (options->encoding() == "auto")
+        frmMain.DetectEncoding();
+    else if (encoding)
+        frmMain.SetEncoding(encoding);
     // After the main window's creation handler, which points its version information at us.
     TAboutBox AboutBox(*frmMain.ZuVersInfo1, frmMain);
     frmMain.SetAboutBox(&AboutBox);
