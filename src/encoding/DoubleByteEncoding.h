@@ -29,6 +29,8 @@ public:
     DoubleByteEncoding(std::string name, const std::string &charset, const Layout &layout);
 
     Unit cut(std::string_view record, std::size_t at, ShiftState &state) const;
+    // Only a trail byte goes on with a unit.
+    bool beginsUnit(std::uint8_t byte) const { return !m_trails[byte]; }
 
 private:
     using ByteSet = std::bitset<256>;

@@ -30,7 +30,7 @@ public:
     // From the unit start from, the first unit start at or after target, or the record's end.
     virtual UnitStart advance(std::string_view record, UnitStart from,
                               std::size_t target) const = 0;
-    // A unit start at most a few bytes before at, where the bytes near it tell it alone;
+    // A unit start at most 256 bytes before at, where the bytes near it tell it alone;
     // nothing where only a cut from an earlier start can.
     virtual std::optional<UnitStart> startNear(std::string_view record, std::size_t at) const;
     // Calls sink for every ill-formed, unmapped and shift unit of record, in order.

@@ -28,6 +28,22 @@ public:
         return derived().cut(record, at, state);
     }
 
+    // An encoding whose bytes of some values can never go on with a unit begun before them
+    // says so with bool beginsUnit(std::uint8_t) const; the last such byte before at is a
+    // unit start, found without a cut from the record's first byte.
+    std::optional<UnitStart> startNear(std::string_view record, std::size_t at) const override
+    {
+        if constexpr (requires(const Derived &d) { d.beginsUnit(std::uint8_t{}); }) {
+            constexpr std::size_t kLookBack = 256;
+            const std::size_t earliest = at > kLookBack ? at - kLookBack : 0;
+            for (std::size_t i = at + 1; i-- > earliest;) {
+                if (derived().beginsUnit(static_cast<std::uint8_t>(record[i])))
+                    return UnitStart{i, 0};
+            }
+        }
+        return std::nullopt;
+    }
+
     UnitStart advance(std::string_view record, UnitStart from, std::size_t target) const override
     {
         while (from.offset < target && from.offset < record.size())

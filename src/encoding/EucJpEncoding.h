@@ -12,4 +12,6 @@ public:
     EucJpEncoding();
 
     static Unit cut(std::string_view record, std::size_t at, ShiftState &state);
+    // Only JIS bytes (A1-FE) go on with a unit.
+    static bool beginsUnit(std::uint8_t byte) { return byte < 0xA1 || byte == 0xFF; }
 };

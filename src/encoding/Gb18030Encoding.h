@@ -11,4 +11,9 @@ public:
     Gb18030Encoding();
 
     static Unit cut(std::string_view record, std::size_t at, ShiftState &state);
+    // Only 30-39, 40-7E and 80-FE go on with a unit.
+    static bool beginsUnit(std::uint8_t byte)
+    {
+        return byte < 0x30 || (byte > 0x39 && byte < 0x40) || byte == 0x7F || byte == 0xFF;
+    }
 };
