@@ -29,7 +29,8 @@ CharacterConverter::CharacterConverter(const std::string &charset)
     const iconv_t converter = openFrom(charset);
     if (converter == kNoConverter)
         throw Failure("The character set " + charset + " is not supported");
-    m_handle = std::make_unique<Handle>(Handle{converter});
+    // Not moved from a temporary Handle, whose destructor would close the converter.
+    m_handle.reset(new Handle{converter});
 }
 
 CharacterConverter::~CharacterConverter() = default;
