@@ -36,6 +36,14 @@ public:
     std::size_t count() const;
     // Throws Failure "リストのインデックスが範囲を超えています (%d)" outside 0 .. count - 1.
     Record record(std::int64_t index) const;
+    // The file's bytes, which every record views.
+    std::string_view bytes() const
+    {
+        return m_file ? std::string_view(*m_file) : std::string_view();
+    }
+    // The record (from 0) that holds the byte at offset of bytes(), its line end included;
+    // count() past the last one.
+    std::size_t recordAt(std::uint64_t offset) const { return m_index.recordAt(offset); }
 
 private:
     std::string readFile(const std::string &path) const;
