@@ -33,6 +33,13 @@ CommandLine::CommandLine(const std::vector<std::string_view> &arguments)
             m_codePage = parseNumber<int>(arguments[++i], "code page");
         } else if (argument.starts_with(std::string(kCodePage) + "=")) {
             m_codePage = parseNumber<int>(argument.substr(kCodePage.size() + 1), "code page");
+        } else if (argument == "--find" || argument == "--find-hex") {
+            if (i + 1 == arguments.size())
+                throw UsageError("option " + std::string(argument) + " needs a value");
+            takeFind(argument, arguments[++i]);
+        } else if (argument.starts_with("--find=") || argument.starts_with("--find-hex=")) {
+            const std::size_t equals = argument.find('=');
+            takeFind(argument.substr(0, equals), argument.substr(equals + 1));
         } else {
             takeFlag(argument);
         }
@@ -53,6 +60,17 @@ void CommandLine::takeFlag(std::string_view flag)
         m_count = true;
     else
         throw UsageError("unknown option '" + std::string(flag) + "'");
+}
+
+void CommandLine::takeFind(std::string_view option, std::string_view value)
+{
+    if (m_finds)
+        throw UsageError("only one of --find and --find-hex, once");
+    if (value.empty())
+        throw UsageError("option " + std::string(option) + " needs a value");
+    m_finds = true;
+    m_findHex = option == "--find-hex";
+    m_findText = value;
 }
 
 void CommandLine::takeOperand(std::string_view operand)
@@ -77,4 +95,8 @@ void CommandLine::check() const
         throw UsageError("FILE is empty");
     if (m_count && m_operands == 2)
         throw UsageError("--count takes no RECORD");
+    if (m_finds && m_operands == 2)
+        throw UsageError("--find and --find-hex take no RECORD");
+    if (m_finds && m_raw)
+        throw UsageError("--raw does not go with --find or --find-hex");
 }

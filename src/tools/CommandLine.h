@@ -7,7 +7,8 @@
 #include <string_view>
 #include <vector>
 
-// The arguments of qarvo-dump: [--codepage N] [--raw] [--count] FILE [RECORD], --help, --version.
+// The arguments of qarvo-dump: [--codepage N] [--raw] [--count] [--find TEXT | --find-hex HEX]
+// FILE [RECORD], --help, --version.
 class CommandLine
 {
 public:
@@ -29,6 +30,10 @@ public:
     bool raw() const { return m_raw; }
     bool count() const { return m_count; }
     const std::string &file() const { return m_file; }
+    // What --find or --find-hex asked for, as typed; empty for neither.
+    const std::string &findText() const { return m_findText; }
+    bool findHex() const { return m_findHex; }
+    bool finds() const { return m_finds; }
     // Counts from 1; whether the file has it is for the caller to find out.
     std::uint64_t record() const { return m_record; }
 
@@ -36,6 +41,7 @@ private:
     void takeFlag(std::string_view flag);
     void takeOperand(std::string_view operand);
     void check() const;
+    void takeFind(std::string_view option, std::string_view value);
 
     bool m_help = false;
     bool m_version = false;
@@ -43,6 +49,9 @@ private:
     bool m_raw = false;
     bool m_count = false;
     std::string m_file;
+    std::string m_findText;
+    bool m_findHex = false;
+    bool m_finds = false;
     std::uint64_t m_record = 1;
     int m_operands = 0;
 };

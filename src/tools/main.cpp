@@ -1,9 +1,13 @@
 #include "CodePageDecoder.h"
 #include "CommandLine.h"
+#include "EncodingCatalog.h"
 #include "Failure.h"
+#include "FindPattern.h"
+#include "LeadByteEncoding.h"
 #include "LongNames.h"
 #include "PathLookup.h"
 #include "RecordDump.h"
+#include "RecordFinder.h"
 #include "RecordStore.h"
 #include "UserLocale.h"
 
@@ -20,6 +24,7 @@ constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
 constexpr std::string_view kHelp =
     R"(Usage: qarvo-dump [--codepage N] [--raw] [--count] FILE [RECORD]
+       qarvo-dump [--codepage N] [--count] --find TEXT | --find-hex HEX FILE
 Print record RECORD of FILE (counting from 1; the first by default) as the vertical hex dump
 that the qarvo viewer shows. Every line of FILE is a record: lines end at CR, LF or CR LF,
 and the file ends at its first NUL byte.
@@ -27,7 +32,11 @@ and the file ends at its first NUL byte.
   --codepage N  take the records as text of Windows code page N (932, 936, 949, 950, or a
                 single-byte page such as 1252) instead of the code page of the locale
   --raw         write the dump's bytes exactly: record bytes unchanged, CR LF after each line
-  --count       print only the number of records
+  --count       print only the number of records, or with a find the number of hits
+  --find TEXT   print "RECORD OFFSET" (from 1 and from 0) for each place that holds TEXT,
+                written in the records' code page; hits begin and end on its characters
+  --find-hex HEX  the same for bytes written as hex pairs, blanks optional ("8A BF");
+                a hit may begin at any byte. Hits never overlap.
   --help        show this help and exit
   --version     show the version and exit
 
@@ -37,7 +46,8 @@ does, so that every byte keeps its column; a double-byte character fills two col
 one that a terminal shows one column wide (such as a Greek letter) is followed by a blank.
 
 Exit status: 0 on success, 1 when FILE cannot be loaded or has no record RECORD, 2 when the
-arguments are wrong.
+arguments are wrong. With a find, as grep: 0 when something was found, 1 when nothing was,
+2 for wrong arguments, text the code page cannot write, or a FILE that cannot be loaded.
 )";
 
 Failure writeFailure()
@@ -128,6 +138,56 @@ Record recordNumbered(const RecordStore &store, std::uint64_t number, const std:
     return store.record(static_cast<std::int64_t>(number - 1));
 }
 
+// The code page named, or the locale's, under the same lead-byte rules as the dump's.
+std::shared_ptr<const Encoding> encodingFor(const CommandLine &commandLine,
+                                            const UserLocale &locale)
+{
+    if (!commandLine.codePage())
+        return EncodingCatalog::forLocale(locale);
+    const int codePage = *commandLine.codePage();
+    return std::make_shared<const LeadByteEncoding>(EncodingCatalog::codePageName(codePage),
+                                                    ByteClasses::forCodePage(codePage), codePage);
+}
+
+FindPattern patternFor(const CommandLine &commandLine, const Encoding &encoding)
+{
+    if (commandLine.findHex())
+        return FindPattern::hex(commandLine.findText());
+    return FindPattern::text(commandLine.findText(), encoding, true);
+}
+
+// Returns whether anything was found.
+bool find(const CommandLine &commandLine, const UserLocale &locale, const std::string &path)
+{
+    const std::shared_ptr<const Encoding> encoding = encodingFor(commandLine, locale);
+    const FindPattern pattern = patternFor(commandLine, *encoding);
+    RecordStore store;
+    store.load(path);
+    std::uint64_t hits = 0;
+    std::string out;
+    if (store.count() > 0) {
+        const RecordFinder finder(store, *encoding, pattern);
+        finder.scan(0, store.count() - 1, [&](const FindHit &hit) {
+            ++hits;
+            if (commandLine.count())
+                return true;
+            out += std::to_string(hit.record + 1);
+            out += ' ';
+            out += std::to_string(hit.offset);
+            out += '\n';
+            if (out.size() >= kPieceSize) {
+                writeOut(out);
+                out.clear();
+            }
+            return true;
+        });
+    }
+    if (commandLine.count())
+        out = std::to_string(hits) + "\n";
+    writeOut(out);
+    return hits > 0;
+}
+
 // Everything that can fail is settled before the first byte is written.
 void dump(const CommandLine &commandLine)
 {
@@ -155,33 +215,41 @@ void dump(const CommandLine &commandLine)
         writeTerminalDump(recordDump, decoder);
 }
 
-int fail(std::string_view message, int status)
+int fail(std::string_view message, int status, bool usage = false)
 {
     std::cerr << kProgram << ": " << forTerminal(message) << '\n';
-    if (status == 2)
+    if (usage)
         std::cerr << "Try '" << kProgram << " --help' for more information.\n";
     return status;
 }
 
 int run(const std::vector<std::string_view> &arguments)
 {
+    int status = 0;
+    // A find's failures exit with 2, as grep's do: 1 says that nothing was found.
+    bool finding = false;
     try {
         const CommandLine commandLine(arguments);
         if (commandLine.help())
             writeOut(kHelp);
         else if (commandLine.version())
             writeOut(std::string(kProgram) + " " + QARVO_VERSION + "\n");
+        else if ((finding = commandLine.finds()))
+            status =
+                find(commandLine, UserLocale::fromEnvironment(), longFullPath(commandLine.file()))
+                    ? 0
+                    : 1;
         else
             dump(commandLine);
         if (std::fflush(stdout) != 0)
             throw writeFailure();
-        return 0;
+        return status;
     } catch (const CommandLine::UsageError &error) {
-        return fail(error.what(), 2);
+        return fail(error.what(), 2, true);
     } catch (const std::bad_alloc &) {
-        return fail("メモリが足りません", 1);
+        return fail("メモリが足りません", finding ? 2 : 1);
     } catch (const std::exception &error) {
-        return fail(error.what(), 1);
+        return fail(error.what(), finding ? 2 : 1);
     }
 }
 

@@ -25,6 +25,20 @@ TEST(CommandLine, TakesOptionsAnywhereAndBothCodePageForms)
     EXPECT_EQ(joined.record(), 1u);
 }
 
+TEST(CommandLine, FindTakesTextOrHexInBothForms)
+{
+    const CommandLine text = parse({"--find", "--raw", "f.txt", "--count"});
+    const CommandLine hex = parse({"--find-hex=8A BF", "f.txt"});
+
+    EXPECT_TRUE(text.finds());
+    EXPECT_FALSE(text.findHex());
+    EXPECT_EQ(text.findText(), "--raw");
+    EXPECT_TRUE(text.count());
+    EXPECT_FALSE(text.raw());
+    EXPECT_TRUE(hex.findHex());
+    EXPECT_EQ(hex.findText(), "8A BF");
+}
+
 TEST(CommandLine, DoubleDashAndLoneDashAreOperands)
 {
     const CommandLine dash = parse({"-", "2"});
@@ -74,6 +88,11 @@ const UsageCase kUsageCases[] = {
     {"RecordTooBig", {"f", "99999999999999999999"}},
     {"ThreeOperands", {"f", "1", "2"}},
     {"CountWithRecord", {"--count", "f", "1"}},
+    {"FindMissingText", {"f", "--find"}},
+    {"FindEmpty", {"--find=", "f"}},
+    {"FindTwice", {"--find", "a", "--find-hex", "41", "f"}},
+    {"FindWithRecord", {"--find", "a", "f", "2"}},
+    {"FindRaw", {"--raw", "--find", "a", "f"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Errors, CommandLineUsage, testing::ValuesIn(kUsageCases),

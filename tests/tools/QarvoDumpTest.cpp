@@ -174,6 +174,34 @@ TEST_F(QarvoDump, CountHelpAndVersion)
     EXPECT_EQ(run({"--version"}).out, "qarvo-dump 0.1.1.0\n");
 }
 
+// "\\" after ソ (83 5C) is its trail byte, the one after "A" is not.
+TEST_F(QarvoDump, FindPrintsEachHitOnCharacterBoundariesAsGrepExits)
+{
+    write("sjis.txt", "x\x83\x5C\\\r\n\\A\\\r\n\x83\x5C\r\n");
+
+    const Outcome text = run({"--codepage", "932", "--find", "\\", "sjis.txt"});
+    const Outcome locale = run({"--find", "\\", "--count", "sjis.txt"}, "LC_ALL=ja_JP.UTF-8");
+    const Outcome hex = run({"--find-hex", "5c", "--count", "sjis.txt"});
+    const Outcome kana = run({"--find", "\xE3\x82\xBD", "--codepage=932", "sjis.txt"});
+    const Outcome none = run({"--find", "zz", "sjis.txt"});
+
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(text.out, "1 3\n2 0\n2 2\n");
+    EXPECT_EQ(locale.out, "3\n");
+    EXPECT_EQ(hex.out, "5\n");
+    EXPECT_EQ(kana.out, "1 1\n3 0\n");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.out, "");
+}
+
+TEST_F(QarvoDump, FindCountsZeroAndExitsOne)
+{
+    const Outcome outcome = run({"--find", "nothing", "--count", "sample.txt"});
+
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "0\n");
+}
+
 struct ErrorCase
 {
     const char *name;
@@ -211,6 +239,12 @@ const ErrorCase kErrorCases[] = {
     {"UnknownOption", {"--hex", "sample.txt"}, 2, "unknown option '--hex'"},
     {"UnknownCodePage", {"--codepage", "12345", "sample.txt"}, 2, "12345"},
     {"NoFile", {}, 2, "missing FILE"},
+    {"FindUnwritable",
+     {"--codepage", "932", "--find", "\xF0\x9F\x98\x80", "sample.txt"},
+     2,
+     "(U+1F600) cannot be written in Shift_JIS"},
+    {"FindBadHex", {"--find-hex", "8A B", "sample.txt"}, 2, "has no partner"},
+    {"FindMissingFile", {"--find", "a", "nope.txt"}, 2, "は開けません"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Failures, QarvoDumpErrors, testing::ValuesIn(kErrorCases),
