@@ -19,6 +19,9 @@ namespace {
 constexpr int kMargin = 2;      // pixels left of the first column
 constexpr int kCodePage = 1252; // until the window sets the user's
 constexpr int kCachedLines = 512;
+constexpr std::uint64_t kBlockSize = 100;
+constexpr int kDigitIndent = 7; // "      |" before a digit row's digits
+const QColor kHitColor(255, 200, 60);
 
 int utf16Length(const std::string &utf8)
 {
@@ -57,6 +60,8 @@ void DumpView::setDump(std::shared_ptr<const RecordDump> dump)
     m_dump = std::move(dump);
     m_lines.clear();
     m_anchor = m_cursor = Position();
+    m_hitMarks.clear();
+    m_selectedBytes.reset();
     updateScrollBar();
     verticalScrollBar()->setValue(0);
     viewport()->update();
@@ -79,6 +84,23 @@ std::size_t DumpView::firstVisibleLine() const
 
 QString DumpView::selectedText() const
 {
+    if (m_selectedBytes) {
+        const std::uint64_t end = m_selectedBytes->offset + m_selectedBytes->length;
+        QString text;
+        for (std::uint64_t block = m_selectedBytes->offset / kBlockSize; block * kBlockSize < end;
+             ++block) {
+            const std::size_t line = RecordDump::firstLineOfBlock(block);
+            const ViewLine &view = viewLine(line);
+            auto [from, to] = charactersOfBytes(line, m_selectedBytes->offset, end);
+            // A block that begins inside a character shows it in the block before.
+            if (from == static_cast<std::size_t>(characterRowIndent(block)) && block > 0 &&
+                m_dump->unitHolding(block * kBlockSize).offset < block * kBlockSize)
+                ++from;
+            for (std::size_t i = from; i < to; ++i)
+                text += view.text.mid(view.characters[i].textStart, view.characters[i].textLength);
+        }
+        return text;
+    }
     const auto [start, end] = std::minmax(m_anchor, m_cursor);
     std::string text;
     for (std::size_t line = start.line; line <= end.line; ++line) {
@@ -95,6 +117,7 @@ QString DumpView::selectedText() const
 
 void DumpView::selectAll()
 {
+    m_selectedBytes.reset();
     m_anchor = Position();
     m_cursor = lineEnd(lineCount() - 1);
     viewport()->update();
@@ -104,6 +127,44 @@ void DumpView::copy() const
 {
     if (hasSelection())
         QGuiApplication::clipboard()->setText(selectedText());
+}
+
+void DumpView::setHitMarks(std::vector<Mark> marks)
+{
+    if (m_hitMarks == marks)
+        return;
+    m_hitMarks = std::move(marks);
+    viewport()->update();
+}
+
+void DumpView::selectBytes(std::uint64_t offset, std::uint64_t length)
+{
+    if (!m_dump || length == 0 || offset + length > m_dump->record().bytes.size())
+        return;
+    m_anchor = m_cursor = positionOfByte(offset);
+    m_selectedBytes = ByteRange{offset, length};
+    ensureCursorVisible();
+    viewport()->update();
+}
+
+void DumpView::showByte(std::uint64_t offset)
+{
+    if (!m_dump)
+        return;
+    moveCursor(positionOfByte(offset), false);
+}
+
+std::optional<std::uint64_t> DumpView::cursorByte() const
+{
+    if (!m_dump || m_cursor.line < RecordDump::firstLineOfBlock(0) ||
+        m_cursor.line >= m_dump->lineCount())
+        return std::nullopt;
+    const std::size_t block = RecordDump::blockOfLine(m_cursor.line);
+    const bool characterRow = m_dump->kindOf(m_cursor.line) == RecordDump::LineKind::Characters;
+    const int indent = characterRow ? characterRowIndent(block) : kDigitIndent;
+    const auto column = static_cast<std::uint64_t>(std::max(0, columnOf(m_cursor) - indent));
+    const std::uint64_t size = m_dump->record().bytes.size();
+    return std::min(size, block * kBlockSize + std::min(column, kBlockSize));
 }
 
 void DumpView::paintEvent(QPaintEvent *event)
@@ -119,6 +180,7 @@ void DumpView::paintEvent(QPaintEvent *event)
         const std::size_t line = first + static_cast<std::size_t>(row);
         if (line >= lineCount())
             break;
+        paintHitMarks(painter, line, row * m_lineHeight);
         paintLine(painter, line, row * m_lineHeight);
     }
     if (hasFocus())
@@ -218,6 +280,11 @@ void DumpView::contextMenuEvent(QContextMenuEvent *event)
     copyAction->setEnabled(hasSelection());
     menu.addAction(tr("Select &All"), this, &DumpView::selectAll)
         ->setShortcut(QKeySequence::SelectAll);
+    menu.addSeparator();
+    menu.addAction(tr("&Find\u2026"), this, &DumpView::findRequested)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    menu.addAction(tr("&Go To\u2026"), this, &DumpView::goToRequested)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     menu.exec(event->globalPos());
 }
 
@@ -359,6 +426,10 @@ DumpView::Position DumpView::movedLines(const Position &position, std::ptrdiff_t
 
 void DumpView::moveCursor(const Position &position, bool extendSelection)
 {
+    if (m_selectedBytes) {
+        m_selectedBytes.reset();
+        m_anchor = m_cursor;
+    }
     m_cursor = position;
     if (!extendSelection)
         m_anchor = position;
@@ -384,7 +455,15 @@ void DumpView::paintLine(QPainter &painter, std::size_t line, int top) const
     std::size_t from = count;
     std::size_t to = count;
     bool lineEndSelected = false;
-    if (start != end && line >= start.line && line <= end.line) {
+    if (m_selectedBytes) {
+        const std::uint64_t first = m_selectedBytes->offset;
+        const std::uint64_t last = first + m_selectedBytes->length;
+        if (m_dump && line < m_dump->lineCount() &&
+            m_dump->kindOf(line) == RecordDump::LineKind::Characters &&
+            RecordDump::blockOfLine(line) >= first / kBlockSize &&
+            RecordDump::blockOfLine(line) * kBlockSize < last)
+            std::tie(from, to) = charactersOfBytes(line, first, last);
+    } else if (start != end && line >= start.line && line <= end.line) {
         from = line == start.line ? std::min(start.character, count) : 0;
         to = line == end.line ? std::min(end.character, count) : count;
         lineEndSelected = line < end.line;
@@ -444,6 +523,68 @@ void DumpView::paintCursor(QPainter &painter) const
     const auto top = static_cast<int>(m_cursor.line - first) * m_lineHeight;
     const double x = columnX(columnOf(m_cursor));
     painter.fillRect(QRectF(x, top, 1, m_lineHeight), palette().color(QPalette::Text));
+}
+
+void DumpView::paintHitMarks(QPainter &painter, std::size_t line, int top) const
+{
+    if (m_hitMarks.empty() || !m_dump || line >= m_dump->lineCount())
+        return;
+    const RecordDump::LineKind kind = m_dump->kindOf(line);
+    if (kind != RecordDump::LineKind::HighDigits && kind != RecordDump::LineKind::LowDigits)
+        return;
+    const std::uint64_t blockStart = RecordDump::blockOfLine(line) * kBlockSize;
+    for (const Mark &mark : m_hitMarks) {
+        const std::uint64_t from = std::max(mark.offset, blockStart);
+        const std::uint64_t to = std::min(mark.offset + mark.length, blockStart + kBlockSize);
+        if (mark.kind != Mark::Kind::Hit || from >= to)
+            continue;
+        const double left = columnX(kDigitIndent + static_cast<double>(from - blockStart));
+        const double right = columnX(kDigitIndent + static_cast<double>(to - blockStart));
+        painter.fillRect(QRectF(left, top, right - left, m_lineHeight), kHitColor);
+    }
+}
+
+std::pair<std::size_t, std::size_t>
+DumpView::charactersOfBytes(std::size_t line, std::uint64_t from, std::uint64_t to) const
+{
+    const ViewLine &view = viewLine(line);
+    const std::uint64_t blockStart = RecordDump::blockOfLine(line) * kBlockSize;
+    const int indent = characterRowIndent(RecordDump::blockOfLine(line));
+    const auto columnOfByte = [&](std::uint64_t offset) {
+        return indent + static_cast<int>(std::clamp(offset, blockStart, blockStart + kBlockSize) -
+                                         blockStart);
+    };
+    const int firstColumn = columnOfByte(from);
+    const int endColumn = columnOfByte(to);
+    std::size_t first = view.characters.size();
+    std::size_t end = view.characters.size();
+    for (std::size_t i = 0; i < view.characters.size(); ++i) {
+        const ViewLine::Character &character = view.characters[i];
+        if (first == view.characters.size() && character.column + character.width > firstColumn)
+            first = i;
+        if (character.column >= endColumn) {
+            end = i;
+            break;
+        }
+    }
+    return {std::min(first, end), end};
+}
+
+DumpView::Position DumpView::positionOfByte(std::uint64_t offset) const
+{
+    const std::size_t line = RecordDump::firstLineOfBlock(offset / kBlockSize);
+    if (line >= m_dump->lineCount())
+        return lineEnd(lineCount() - 1);
+    return {line, charactersOfBytes(line, offset, offset + 1).first};
+}
+
+// "%.6d|": more digits once offsets need them.
+int DumpView::characterRowIndent(std::size_t block)
+{
+    int digits = 1;
+    for (std::uint64_t offset = block * kBlockSize; offset >= 10; offset /= 10)
+        ++digits;
+    return std::max(digits, 6) + 1;
 }
 
 double DumpView::columnX(double column) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DumpCells.h"
+#include "Mark.h"
 
 #include <QAbstractScrollArea>
 #include <QCache>
@@ -9,6 +10,8 @@
 #include <compare>
 #include <cstddef>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class CodePageDecoder;
 class RecordDump;
@@ -43,11 +46,27 @@ public:
     std::size_t lineCount() const;
     std::size_t firstVisibleLine() const;
     Position cursorPosition() const { return m_cursor; }
-    bool hasSelection() const { return m_anchor != m_cursor; }
+    bool hasSelection() const { return m_selectedBytes || m_anchor != m_cursor; }
     QString selectedText() const;
 
     void selectAll();
     void copy() const;
+
+    // Runs of the record's bytes whose digits stand out in both digit rows, in every block
+    // they reach; kept until the next setDump.
+    void setHitMarks(std::vector<Mark> marks);
+    // Selects the characters of the record's bytes offset .. offset + length in their
+    // character rows, even across a block's end, so that copy() gives just those characters.
+    void selectBytes(std::uint64_t offset, std::uint64_t length);
+    // Puts the cursor before the record's byte at offset in its character row, in sight.
+    void showByte(std::uint64_t offset);
+    // The record's byte before which the cursor stands in a block's lines; nothing above.
+    std::optional<std::uint64_t> cursorByte() const;
+
+signals:
+    // The context menu's "Find…" and "Go To…".
+    void findRequested();
+    void goToRequested();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -98,6 +117,12 @@ private:
     void paintCharacters(QPainter &painter, const ViewLine &line, std::size_t first,
                          std::size_t last, int baseline) const;
     void paintCursor(QPainter &painter) const;
+    void paintHitMarks(QPainter &painter, std::size_t line, int top) const;
+    // The characters of a character row that show bytes from .. to of the record.
+    std::pair<std::size_t, std::size_t> charactersOfBytes(std::size_t line, std::uint64_t from,
+                                                          std::uint64_t to) const;
+    Position positionOfByte(std::uint64_t offset) const;
+    static int characterRowIndent(std::size_t block);
     double columnX(double column) const;
 
     mutable std::unique_ptr<CodePageDecoder> m_decoder;
@@ -105,6 +130,14 @@ private:
     mutable QCache<std::size_t, ViewLine> m_lines;
     Position m_anchor;
     Position m_cursor;
+    std::vector<Mark> m_hitMarks;
+    // Set by selectBytes() in place of anchor and cursor, until the cursor moves.
+    struct ByteRange
+    {
+        std::uint64_t offset;
+        std::uint64_t length;
+    };
+    std::optional<ByteRange> m_selectedBytes;
     QRawFont m_rawFont;
     double m_cellWidth = 1;
     int m_lineHeight = 1;
