@@ -1,9 +1,13 @@
 #include "TfrmMain.h"
 
+#include "EncodingCatalog.h"
 #include "ErrorBox.h"
+#include "FindController.h"
+#include "LeadByteEncoding.h"
 #include "LongNames.h"
 #include "OpenFileDialog.h"
 #include "PathLookup.h"
+#include "QtTimerFactory.h"
 #include "RecordDump.h"
 #include "RunningExecutable.h"
 #include "TZuVersInfo.h"
@@ -14,6 +18,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QShortcut>
 #include <QStyle>
 #include <QUrl>
 
@@ -76,6 +81,7 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
     connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click, Qt::QueuedConnection);
     connect(Button2, &QPushButton::clicked, this, &TfrmMain::Button2Click);
     connect(SpinEdit1, &TSpinEdit::OnChange, this, &TfrmMain::SpinEdit1Change);
+    ConnectFind(codePage);
 
     ErrorBox::guard([this] { FormCreate(); });
 }
@@ -117,6 +123,7 @@ void TfrmMain::UserFileLoad(const QString &path)
 
 void TfrmMain::UserFileLoad(const std::string &path)
 {
+    m_find->forgetStore();
     m_records.load(path);
     const std::size_t count = m_records.count();
     SpinEdit1->SetMaxValue(spinValue(count));
@@ -170,6 +177,23 @@ std::optional<QString> TfrmMain::ExecuteOpenDialog(const QString &previous)
     return OpenFileDialog::execute(this, previous);
 }
 
+// The characters as the dump shows them, by the lead-byte rules of the locale's code page.
+void TfrmMain::ConnectFind(int codePage)
+{
+    auto encoding = std::make_shared<const LeadByteEncoding>(
+        EncodingCatalog::codePageName(codePage) + " (locale)", ByteClasses::processWide(),
+        codePage);
+    m_find = new FindController(m_records, SpinEdit1, Memo1, std::move(encoding),
+                                QtTimerFactory::shared());
+    const auto shortcut = [this](QKeySequence keys, auto slot) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, m_find, slot);
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), &FindController::openFind);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_G), &FindController::openGoTo);
+    shortcut(QKeySequence(Qt::Key_F3), [this] { m_find->find(false); });
+    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { m_find->find(true); });
+}
+
 void TfrmMain::FormCreate()
 {
     PointVersionInfoAtExecutable();
@@ -181,6 +205,7 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::FormClose()
 {
+    m_find->forgetStore();
     m_records = RecordStore();
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class FindController;
 class QDialog;
 class QMimeData;
 class TZuVersInfo;
@@ -29,6 +30,9 @@ public:
 
     // The box that the About button shows modally; created after this window.
     void SetAboutBox(QDialog *aboutBox) { m_aboutBox = aboutBox; }
+
+    // Find and Go To, over the dump area.
+    FindController *Find() const { return m_find; }
 
     // The version resource of the running executable: the caption's and the About box's.
     TZuVersInfo *const ZuVersInfo1;
@@ -51,6 +55,7 @@ protected:
 
 private:
     void FormCreate();
+    void ConnectFind(int codePage);
     void FormClose();
     void PointVersionInfoAtExecutable();
     void SetCaptionFromVersion();
@@ -67,4 +72,5 @@ private:
     RecordStore m_records;
     QString m_openDialogFileName;
     QMargins m_memoAnchors; // distances of Memo1 to the client area's edges
+    FindController *m_find = nullptr;
 };
