@@ -40,6 +40,8 @@ public:
     // The lead-byte code pages keep their own dump rules: lead and trail bytes always stand as
     // themselves, single bytes by the printable range. Nothing for the other encodings.
     virtual const ByteClasses *leadByteClasses() const { return nullptr; }
+    // The Windows code page of such an encoding, whose decoder draws its characters.
+    virtual std::optional<int> windowsCodePage() const { return std::nullopt; }
 
 private:
     std::string m_name;

@@ -55,7 +55,8 @@ std::size_t afterAscii(std::string_view record, std::size_t at)
 
 LeadByteEncoding::LeadByteEncoding(std::string name, const ByteClasses &classes,
                                    std::optional<int> codePage)
-    : Encoding(std::move(name)), m_classes(classes), m_trails(trailsOf(codePage))
+    : Encoding(std::move(name)), m_classes(classes), m_trails(trailsOf(codePage)),
+      m_codePage(codePage)
 {
     if (codePage)
         m_glyphs = GlyphTable::forCharset("CP" + std::to_string(*codePage));
@@ -74,8 +75,12 @@ Unit LeadByteEncoding::unitAt(std::string_view record, std::size_t at, ShiftStat
 UnitStart LeadByteEncoding::advance(std::string_view record, UnitStart from,
                                     std::size_t target) const
 {
-    while (from.offset < target && from.offset < record.size())
-        from.offset += isLead(static_cast<std::uint8_t>(record[from.offset])) ? 2 : 1;
+    // A lead byte that ends the record is a unit of one byte, as unitAt cuts it.
+    while (from.offset < target && from.offset < record.size()) {
+        const std::size_t at = from.offset;
+        const bool pair = isLead(static_cast<std::uint8_t>(record[at])) && at + 1 < record.size();
+        from.offset += pair ? 2 : 1;
+    }
     return from;
 }
 

@@ -22,6 +22,7 @@ public:
     void forEachMark(std::string_view record, const MarkSink &sink) const override;
     Glyph glyph(std::string_view unit, ShiftState state) const override;
     const ByteClasses *leadByteClasses() const override { return &m_classes; }
+    std::optional<int> windowsCodePage() const override { return m_codePage; }
 
 private:
     bool isLead(std::uint8_t byte) const
@@ -32,5 +33,6 @@ private:
 
     ByteClasses m_classes;
     std::bitset<256> m_trails;
+    std::optional<int> m_codePage;
     std::optional<GlyphTable> m_glyphs;
 };

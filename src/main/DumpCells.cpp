@@ -1,6 +1,7 @@
 #include "DumpCells.h"
 
 #include "CodePageDecoder.h"
+#include "Glyph.h"
 #include "RecordDump.h"
 
 namespace {
@@ -52,7 +53,8 @@ DumpCells::DumpCells(const CodePageDecoder &decoder) : m_decoder(decoder)
 std::vector<DumpCell> DumpCells::line(const RecordDump &dump, std::size_t index) const
 {
     if (dump.kindOf(index) == RecordDump::LineKind::Characters)
-        return characterRow(dump.characters(index));
+        return dump.encoding().leadByteClasses() ? characterRow(dump.characters(index))
+                                                 : unitRow(dump, index);
     return textRow(dump.line(index));
 }
 
@@ -69,6 +71,27 @@ std::vector<DumpCell> DumpCells::characterRow(const std::vector<std::string_view
         // A lone lead byte, or one followed by a byte that is no trail byte, decodes to nothing.
         const std::string_view utf8 = m_decoder.glyph(character).utf8;
         cells.push_back({utf8.empty() ? kReplacement : std::string(utf8), width});
+    }
+    return cells;
+}
+
+std::vector<DumpCell> DumpCells::unitRow(const RecordDump &dump, std::size_t index)
+{
+    std::vector<DumpCell> cells = textRow(RecordDump::offsetField(RecordDump::blockOfLine(index)));
+    const std::string_view bytes = dump.record().bytes;
+    for (const RecordDump::RowUnit &unit : dump.rowUnits(index)) {
+        if (unit.continued) {
+            cells.push_back({" ", 1});
+            continue;
+        }
+        const Glyph glyph =
+            dump.encoding().glyph(bytes.substr(unit.offset, unit.length), unit.state);
+        if (unit.kind != UnitKind::Character || !glyph.printable() || glyph.width > unit.length) {
+            cells.insert(cells.end(), unit.length, DumpCell{".", 1});
+            continue;
+        }
+        cells.push_back({std::string(glyph.utf8), glyph.width});
+        cells.insert(cells.end(), unit.length - glyph.width, DumpCell{" ", 1});
     }
     return cells;
 }

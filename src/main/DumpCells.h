@@ -28,6 +28,10 @@ public:
     std::vector<DumpCell> line(const RecordDump &dump, std::size_t index) const;
     // A character row cut into its characters of one or two bytes of the code page.
     std::vector<DumpCell> characterRow(const std::vector<std::string_view> &row) const;
+    // A character row under an encoding of its own rules (not the lead-byte pages): a printable
+    // character of n bytes and width w is its cell and n - w blank cells, any other unit a "."
+    // for each byte, a byte of a unit begun in the block before a blank.
+    static std::vector<DumpCell> unitRow(const RecordDump &dump, std::size_t index);
     // Any other line: UTF-8, a wide character taking two cells as it would in the code page.
     static std::vector<DumpCell> textRow(std::string_view utf8);
 

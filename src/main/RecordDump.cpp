@@ -239,6 +239,12 @@ std::size_t RecordDump::firstLineOfBlock(std::size_t block)
     return kHeaderLines + block * kLinesPerBlock;
 }
 
+std::string RecordDump::offsetField(std::size_t block)
+{
+    std::array<char, kMaxDecimalDigits + 1> field;
+    return {field.data(), writeOffsetField(field.data(), block)};
+}
+
 std::vector<RecordDump::RowUnit> RecordDump::rowUnits(std::size_t line) const
 {
     if (kindOf(line) != LineKind::Characters)

@@ -72,6 +72,8 @@ public:
     // The block shown by a line, and the first line of a block.
     static std::size_t blockOfLine(std::size_t line);
     static std::size_t firstLineOfBlock(std::size_t block);
+    // "%.6d|" of the block's first offset, which begins its character row.
+    static std::string offsetField(std::size_t block);
     // Whether a printable character unit stands as itself; else as a "." for each byte.
     bool shownAsItself(const RowUnit &unit) const;
 

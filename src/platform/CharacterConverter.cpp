@@ -29,7 +29,6 @@ CharacterConverter::CharacterConverter(const std::string &charset)
     const iconv_t converter = openFrom(charset);
     if (converter == kNoConverter)
         throw Failure("The character set " + charset + " is not supported");
-    // Not moved from a temporary Handle, whose destructor would close the converter.
     m_handle.reset(new Handle{converter});
 }
 

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <array>
 #include <charconv>
 
 namespace {
@@ -19,33 +20,46 @@ template <typename Number> Number parseNumber(std::string_view text, const std::
 
 CommandLine::CommandLine(const std::vector<std::string_view> &arguments)
 {
-    constexpr std::string_view kCodePage = "--codepage";
     bool operandsOnly = false;
-    for (std::size_t i = 0; i < arguments.size() && !m_help && !m_version; ++i) {
+    for (std::size_t i = 0; i < arguments.size() && !asksForNothingElse(); ++i) {
         const std::string_view argument = arguments[i];
-        if (operandsOnly || argument == "-" || !argument.starts_with('-')) {
+        if (operandsOnly || argument == "-" || !argument.starts_with('-'))
             takeOperand(argument);
-        } else if (argument == "--") {
+        else if (argument == "--")
             operandsOnly = true;
-        } else if (argument == kCodePage) {
-            if (i + 1 == arguments.size())
-                throw UsageError("option --codepage needs a code page number");
-            m_codePage = parseNumber<int>(arguments[++i], "code page");
-        } else if (argument.starts_with(std::string(kCodePage) + "=")) {
-            m_codePage = parseNumber<int>(argument.substr(kCodePage.size() + 1), "code page");
-        } else if (argument == "--find" || argument == "--find-hex") {
-            if (i + 1 == arguments.size())
-                throw UsageError("option " + std::string(argument) + " needs a value");
-            takeFind(argument, arguments[++i]);
-        } else if (argument.starts_with("--find=") || argument.starts_with("--find-hex=")) {
-            const std::size_t equals = argument.find('=');
-            takeFind(argument.substr(0, equals), argument.substr(equals + 1));
-        } else {
+        else if (!takeValueOption(arguments, i))
             takeFlag(argument);
-        }
     }
-    if (!m_help && !m_version)
-        check();
+    if (!asksForNothingElse())
+        checkCombination();
+}
+
+// "--name VALUE" or "--name=VALUE"; false for an argument that is no such option.
+bool CommandLine::takeValueOption(const std::vector<std::string_view> &arguments, std::size_t &i)
+{
+    static constexpr std::array<std::string_view, 4> kNames{"--codepage", "--encoding", "--find",
+                                                            "--find-hex"};
+    const std::string_view argument = arguments[i];
+    for (const std::string_view name : kNames) {
+        std::string_view value;
+        if (argument == name) {
+            if (i + 1 == arguments.size())
+                throw UsageError("option " + std::string(name) + " needs a value");
+            value = arguments[++i];
+        } else if (argument.starts_with(name) && argument.substr(name.size()).starts_with('=')) {
+            value = argument.substr(name.size() + 1);
+        } else {
+            continue;
+        }
+        if (name == "--codepage")
+            m_codePage = parseNumber<int>(value, "code page");
+        else if (name == "--encoding")
+            m_encoding = std::string(value);
+        else
+            takeFind(name, value);
+        return true;
+    }
+    return false;
 }
 
 void CommandLine::takeFlag(std::string_view flag)
@@ -58,6 +72,12 @@ void CommandLine::takeFlag(std::string_view flag)
         m_raw = true;
     else if (flag == "--count")
         m_count = true;
+    else if (flag == "--list-encodings")
+        m_listEncodings = true;
+    else if (flag == "--check")
+        m_check = Check::Marks;
+    else if (flag == "--check=all")
+        m_check = Check::MarksAndShifts;
     else
         throw UsageError("unknown option '" + std::string(flag) + "'");
 }
@@ -87,7 +107,7 @@ void CommandLine::takeOperand(std::string_view operand)
     }
 }
 
-void CommandLine::check() const
+void CommandLine::checkCombination() const
 {
     if (m_operands == 0)
         throw UsageError("missing FILE");
@@ -95,6 +115,10 @@ void CommandLine::check() const
         throw UsageError("FILE is empty");
     if (m_count && m_operands == 2)
         throw UsageError("--count takes no RECORD");
+    if (m_codePage && m_encoding)
+        throw UsageError("--codepage and --encoding cannot be given together");
+    if (m_check != Check::None && (m_operands == 2 || m_count || m_raw || m_finds))
+        throw UsageError("--check takes FILE alone, with no RECORD, --count, --raw or a find");
     if (m_finds && m_operands == 2)
         throw UsageError("--find and --find-hex take no RECORD");
     if (m_finds && m_raw)

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-// The arguments of qarvo-dump: [--codepage N] [--raw] [--count] [--find TEXT | --find-hex HEX]
-// FILE [RECORD], --help, --version.
+// The arguments of qarvo-dump: [--codepage N | --encoding NAME] [--raw] [--count] [--check[=all]]
+// [--find TEXT | --find-hex HEX] FILE [RECORD], --list-encodings, --help, --version.
 class CommandLine
 {
 public:
@@ -22,11 +22,16 @@ public:
     // The arguments after the program's name. Throws UsageError.
     explicit CommandLine(const std::vector<std::string_view> &arguments);
 
-    // Either asks for nothing else; the rest is then not looked at.
+    // Each asks for nothing else; the rest is then not looked at.
     bool help() const { return m_help; }
     bool version() const { return m_version; }
+    bool listEncodings() const { return m_listEncodings; }
 
     std::optional<int> codePage() const { return m_codePage; }
+    // A name or alias of the encodings' catalog, or "auto"; checked by the caller.
+    const std::optional<std::string> &encoding() const { return m_encoding; }
+    enum class Check { None, Marks, MarksAndShifts };
+    Check check() const { return m_check; }
     bool raw() const { return m_raw; }
     bool count() const { return m_count; }
     const std::string &file() const { return m_file; }
@@ -38,14 +43,19 @@ public:
     std::uint64_t record() const { return m_record; }
 
 private:
+    bool takeValueOption(const std::vector<std::string_view> &arguments, std::size_t &i);
     void takeFlag(std::string_view flag);
     void takeOperand(std::string_view operand);
-    void check() const;
     void takeFind(std::string_view option, std::string_view value);
+    void checkCombination() const;
+    bool asksForNothingElse() const { return m_help || m_version || m_listEncodings; }
 
     bool m_help = false;
     bool m_version = false;
+    bool m_listEncodings = false;
     std::optional<int> m_codePage;
+    std::optional<std::string> m_encoding;
+    Check m_check = Check::None;
     bool m_raw = false;
     bool m_count = false;
     std::string m_file;

@@ -1,6 +1,9 @@
 #include "CodePageDecoder.h"
 #include "CommandLine.h"
+#include "DumpCells.h"
+#include "Encoding.h"
 #include "EncodingCatalog.h"
+#include "EncodingDetector.h"
 #include "Failure.h"
 #include "FindPattern.h"
 #include "LeadByteEncoding.h"
@@ -23,22 +26,30 @@ constexpr std::string_view kProgram = "qarvo-dump";
 constexpr std::size_t kPieceSize = std::size_t{1} << 20;
 
 constexpr std::string_view kHelp =
-    R"(Usage: qarvo-dump [--codepage N] [--raw] [--count] FILE [RECORD]
-       qarvo-dump [--codepage N] [--count] --find TEXT | --find-hex HEX FILE
+    R"(Usage: qarvo-dump [--codepage N | --encoding NAME] [--raw] [--count] FILE [RECORD]
+       qarvo-dump [--codepage N | --encoding NAME] --check[=all] FILE
+       qarvo-dump [--codepage N | --encoding NAME] [--count] --find TEXT | --find-hex HEX FILE
 Print record RECORD of FILE (counting from 1; the first by default) as the vertical hex dump
 that the qarvo viewer shows. Every line of FILE is a record: lines end at CR, LF or CR LF,
 and the file ends at its first NUL byte.
 
-  --codepage N  take the records as text of Windows code page N (932, 936, 949, 950, or a
-                single-byte page such as 1252) instead of the code page of the locale
-  --raw         write the dump's bytes exactly: record bytes unchanged, CR LF after each line
-  --count       print only the number of records, or with a find the number of hits
-  --find TEXT   print "RECORD OFFSET" (from 1 and from 0) for each place that holds TEXT,
-                written in the records' code page; hits begin and end on its characters
-  --find-hex HEX  the same for bytes written as hex pairs, blanks optional ("8A BF");
-                a hit may begin at any byte. Hits never overlap.
-  --help        show this help and exit
-  --version     show the version and exit
+  --codepage N      take the records as text of Windows code page N (932, 936, 949, 950, or
+                    a single-byte page such as 1252) instead of the code page of the locale
+  --encoding NAME   take the records as text of the encoding NAME (utf-8, euc-jp, shift_jis,
+                    gb18030, big5, ibm-939, ...; see --list-encodings), "locale" for the
+                    locale's code page, or "auto" to pick it from the file's bytes
+  --raw             write the dump's bytes exactly: record bytes unchanged, CR LF after each
+                    line
+  --count           print only the number of records, or with a find the number of hits
+  --check           list every ill-formed and unmapped character of every record, a line
+                    each: RECORD OFFSET HEX REASON; --check=all lists shift codes too
+  --find TEXT       print "RECORD OFFSET" (from 1 and from 0) for each place that holds
+                    TEXT written in the encoding; hits begin and end on its characters
+  --find-hex HEX    the same for bytes written as hex pairs, blanks optional ("8A BF"); a
+                    hit may begin at any byte. Hits never overlap.
+  --list-encodings  list the encodings' names and aliases and exit
+  --help            show this help and exit
+  --version         show the version and exit
 
 Without --raw the character rows are decoded to UTF-8 and every line ends with LF. A byte
 that does not decode to a printable character shows as ".", as an unprintable single byte
@@ -46,8 +57,9 @@ does, so that every byte keeps its column; a double-byte character fills two col
 one that a terminal shows one column wide (such as a Greek letter) is followed by a blank.
 
 Exit status: 0 on success, 1 when FILE cannot be loaded or has no record RECORD, 2 when the
-arguments are wrong. With a find, as grep: 0 when something was found, 1 when nothing was,
-2 for wrong arguments, text the code page cannot write, or a FILE that cannot be loaded.
+arguments are wrong. With --check: 0 when nothing is listed, 1 when something is. With a
+find, as grep: 0 when something was found, 1 when nothing was, 2 for wrong arguments, text the
+encoding cannot write, or a FILE that cannot be loaded.
 )";
 
 Failure writeFailure()
@@ -97,15 +109,23 @@ void appendCharacterRow(std::string &out, const RecordDump &dump, std::size_t li
     }
 }
 
+void appendUnitRow(std::string &out, const RecordDump &dump, std::size_t line)
+{
+    for (const DumpCell &cell : DumpCells::unitRow(dump, line))
+        out += cell.text;
+}
+
 void writeTerminalDump(const RecordDump &dump, const CodePageDecoder &decoder)
 {
     std::string out;
     out.reserve(kPieceSize + kPieceSize / 4);
     for (std::size_t line = 0; line < dump.lineCount(); ++line) {
-        if (dump.kindOf(line) == RecordDump::LineKind::Characters)
+        if (dump.kindOf(line) != RecordDump::LineKind::Characters)
+            out += forTerminal(dump.line(line));
+        else if (dump.encoding().leadByteClasses())
             appendCharacterRow(out, dump, line, decoder);
         else
-            out += forTerminal(dump.line(line));
+            appendUnitRow(out, dump, line);
         out += '\n';
         if (out.size() >= kPieceSize) {
             writeOut(out);
@@ -126,6 +146,87 @@ CodePageDecoder decoderFor(const CommandLine &commandLine, int codePage)
     }
 }
 
+bool isAuto(const CommandLine &commandLine)
+{
+    return commandLine.encoding().value_or("") == "auto";
+}
+
+// The encoding asked for; for "auto", the locale's until the file is loaded.
+std::shared_ptr<const Encoding> chosenEncoding(const CommandLine &commandLine,
+                                               const UserLocale &locale)
+{
+    if (commandLine.codePage()) {
+        const int codePage = *commandLine.codePage();
+        try {
+            return std::make_shared<const LeadByteEncoding>(EncodingCatalog::codePageName(codePage),
+                                                            ByteClasses::forCodePage(codePage),
+                                                            codePage);
+        } catch (const Failure &failure) {
+            throw CommandLine::UsageError(failure.what());
+        }
+    }
+    const std::optional<std::string> &name = commandLine.encoding();
+    if (!name || *name == "locale" || isAuto(commandLine))
+        return EncodingCatalog::forLocale(locale);
+    if (auto encoding = EncodingCatalog::make(*name))
+        return encoding;
+    throw CommandLine::UsageError("unknown encoding '" + *name +
+                                  "'; see qarvo-dump --list-encodings");
+}
+
+std::shared_ptr<const Encoding> detectedEncoding(const RecordStore &store,
+                                                 std::shared_ptr<const Encoding> fallback)
+{
+    if (store.count() == 0)
+        return fallback;
+    const EncodingDetector::Result detected = EncodingDetector::detect(*store.record(0).file);
+    auto encoding = detected.name.empty() ? nullptr : EncodingCatalog::make(detected.name);
+    return encoding ? encoding : fallback;
+}
+
+void listEncodings()
+{
+    std::string out;
+    for (const EncodingCatalog::Entry &entry : EncodingCatalog::entries()) {
+        out += entry.name + "\t" + entry.group + "\t";
+        for (std::size_t i = 0; i < entry.aliases.size(); ++i)
+            out += (i ? " " : "") + entry.aliases[i];
+        out += "\n";
+    }
+    out += "locale\tthe locale's code page\nauto\tpicked from the file's bytes\n";
+    writeOut(out);
+}
+
+// RECORD OFFSET HEX REASON for each marked unit; whether any was listed.
+bool writeCheck(const RecordStore &store, const Encoding &encoding, bool withShifts)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    bool listed = false;
+    for (std::size_t index = 0; index < store.count(); ++index) {
+        const std::string_view bytes = store.record(static_cast<std::int64_t>(index)).bytes;
+        encoding.forEachMark(bytes, [&](const Mark &mark) {
+            if (mark.kind == Mark::Kind::Shift && !withShifts)
+                return;
+            listed = true;
+            out += std::to_string(index + 1) + ' ' + std::to_string(mark.offset) + ' ';
+            for (const char byte : bytes.substr(mark.offset, mark.length)) {
+                out += kHex[static_cast<std::uint8_t>(byte) >> 4];
+                out += kHex[static_cast<std::uint8_t>(byte) & 0x0F];
+            }
+            out += ' ';
+            out += Mark::reason(mark.kind);
+            out += '\n';
+        });
+        if (out.size() >= kPieceSize) {
+            writeOut(out);
+            out.clear();
+        }
+    }
+    writeOut(out);
+    return listed;
+}
+
 // Scripts want to hear of a number out of range, where the viewer's spin edit would clamp it.
 Record recordNumbered(const RecordStore &store, std::uint64_t number, const std::string &path)
 {
@@ -138,17 +239,6 @@ Record recordNumbered(const RecordStore &store, std::uint64_t number, const std:
     return store.record(static_cast<std::int64_t>(number - 1));
 }
 
-// The code page named, or the locale's, under the same lead-byte rules as the dump's.
-std::shared_ptr<const Encoding> encodingFor(const CommandLine &commandLine,
-                                            const UserLocale &locale)
-{
-    if (!commandLine.codePage())
-        return EncodingCatalog::forLocale(locale);
-    const int codePage = *commandLine.codePage();
-    return std::make_shared<const LeadByteEncoding>(EncodingCatalog::codePageName(codePage),
-                                                    ByteClasses::forCodePage(codePage), codePage);
-}
-
 FindPattern patternFor(const CommandLine &commandLine, const Encoding &encoding)
 {
     if (commandLine.findHex())
@@ -156,17 +246,25 @@ FindPattern patternFor(const CommandLine &commandLine, const Encoding &encoding)
     return FindPattern::text(commandLine.findText(), encoding, true);
 }
 
-// Returns whether anything was found.
-bool find(const CommandLine &commandLine, const UserLocale &locale, const std::string &path)
+// "RECORD OFFSET" for each hit, or their count; whether anything was found. With "auto" the
+// text can only be written once the file's bytes have told the encoding.
+bool find(const CommandLine &commandLine)
 {
-    const std::shared_ptr<const Encoding> encoding = encodingFor(commandLine, locale);
-    const FindPattern pattern = patternFor(commandLine, *encoding);
+    const UserLocale locale = UserLocale::fromEnvironment();
+    std::shared_ptr<const Encoding> encoding = chosenEncoding(commandLine, locale);
+    std::optional<FindPattern> pattern;
+    if (!isAuto(commandLine))
+        pattern = patternFor(commandLine, *encoding);
     RecordStore store;
-    store.load(path);
+    store.load(longFullPath(commandLine.file()));
+    if (isAuto(commandLine)) {
+        encoding = detectedEncoding(store, encoding);
+        pattern = patternFor(commandLine, *encoding);
+    }
     std::uint64_t hits = 0;
     std::string out;
     if (store.count() > 0) {
-        const RecordFinder finder(store, *encoding, pattern);
+        const RecordFinder finder(store, *encoding, *pattern);
         finder.scan(0, store.count() - 1, [&](const FindHit &hit) {
             ++hits;
             if (commandLine.count())
@@ -188,31 +286,39 @@ bool find(const CommandLine &commandLine, const UserLocale &locale, const std::s
     return hits > 0;
 }
 
-// Everything that can fail is settled before the first byte is written.
-void dump(const CommandLine &commandLine)
+// Everything that can fail is settled before the first byte is written. Returns the exit
+// status.
+int dump(const CommandLine &commandLine)
 {
     const UserLocale locale = UserLocale::fromEnvironment();
-    const int codePage = commandLine.codePage().value_or(locale.ansiCodePage());
-    const ByteClasses classes = commandLine.codePage() ? ByteClasses::forCodePage(codePage)
-                                                       : ByteClasses::forLocale(locale);
+    std::shared_ptr<const Encoding> encoding = chosenEncoding(commandLine, locale);
+    const int codePage = encoding->windowsCodePage().value_or(locale.ansiCodePage());
     const CodePageDecoder decoder = decoderFor(commandLine, codePage);
     const std::string path = longFullPath(commandLine.file());
     RecordStore store;
     store.load(path);
+    if (isAuto(commandLine))
+        encoding = detectedEncoding(store, encoding);
     const std::uint64_t count = store.count();
     if (commandLine.count()) {
         writeOut(std::to_string(count) + "\n");
-        return;
+        return 0;
     }
+    if (commandLine.check() != CommandLine::Check::None)
+        return writeCheck(store, *encoding,
+                          commandLine.check() == CommandLine::Check::MarksAndShifts)
+                   ? 1
+                   : 0;
     const std::uint64_t number = commandLine.record();
     const Record record = recordNumbered(store, number, path);
     const DumpHeader header{path, RecordDump::lengthLabel(record.bytes.size()),
                             static_cast<std::int64_t>(number), RecordDump::countLabel(count)};
-    const RecordDump recordDump(record, classes, header);
+    const RecordDump recordDump(record, encoding, header);
     if (commandLine.raw())
         recordDump.writeText(writeOut, "\r\n");
     else
         writeTerminalDump(recordDump, decoder);
+    return 0;
 }
 
 int fail(std::string_view message, int status, bool usage = false)
@@ -225,22 +331,21 @@ int fail(std::string_view message, int status, bool usage = false)
 
 int run(const std::vector<std::string_view> &arguments)
 {
-    int status = 0;
     // A find's failures exit with 2, as grep's do: 1 says that nothing was found.
     bool finding = false;
     try {
         const CommandLine commandLine(arguments);
+        int status = 0;
         if (commandLine.help())
             writeOut(kHelp);
         else if (commandLine.version())
             writeOut(std::string(kProgram) + " " + QARVO_VERSION + "\n");
+        else if (commandLine.listEncodings())
+            listEncodings();
         else if ((finding = commandLine.finds()))
-            status =
-                find(commandLine, UserLocale::fromEnvironment(), longFullPath(commandLine.file()))
-                    ? 0
-                    : 1;
+            status = find(commandLine) ? 0 : 1;
         else
-            dump(commandLine);
+            status = dump(commandLine);
         if (std::fflush(stdout) != 0)
             throw writeFailure();
         return status;

@@ -170,7 +170,7 @@ TEST_F(QarvoDump, CountHelpAndVersion)
 {
     EXPECT_EQ(run({"--count", "sample.txt"}).out, "3\n");
     EXPECT_EQ(run({"--count", "empty.txt"}).out, "0\n");
-    EXPECT_EQ(run({"--help"}).out.rfind("Usage: qarvo-dump [--codepage N]", 0), 0u);
+    EXPECT_EQ(run({"--help"}).out.rfind("Usage: qarvo-dump [--codepage N | --encoding NAME]", 0), 0u);
     EXPECT_EQ(run({"--version"}).out, "qarvo-dump 0.1.1.0\n");
 }
 
@@ -192,6 +192,19 @@ TEST_F(QarvoDump, FindPrintsEachHitOnCharacterBoundariesAsGrepExits)
     EXPECT_EQ(kana.out, "1 1\n3 0\n");
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(none.out, "");
+}
+
+// B0 A4 A4 A2 A4 A4: the first A4 A4 straddles two characters, the last is い.
+TEST_F(QarvoDump, FindWritesTheTextInTheEncodingNamed)
+{
+    write("euc.txt", "\xB0\xA4\xA4\xA2\xA4\xA4\n");
+
+    const Outcome named = run({"--encoding", "euc-jp", "--find", "\xE3\x81\x84", "euc.txt"});
+    const Outcome unknown = run({"--encoding", "nope", "--find", "a", "euc.txt"});
+
+    EXPECT_EQ(named.status, 0);
+    EXPECT_EQ(named.out, "1 4\n");
+    EXPECT_EQ(unknown.status, 2);
 }
 
 TEST_F(QarvoDump, FindCountsZeroAndExitsOne)
