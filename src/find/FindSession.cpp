@@ -25,56 +25,89 @@ FindSession::FindSession(const RecordStore &store, std::shared_ptr<const Encodin
 FindSession::Outcome FindSession::find(Direction direction, FindPlace from, bool pastFrom,
                                        const FindProgress &progress)
 {
-    Outcome outcome;
     if (m_store.count() == 0 || (m_onlyRecord && *m_onlyRecord >= m_store.count()))
+        return {};
+    from.record = std::clamp(from.record, firstRecord(), lastRecord());
+    const bool stepping = m_total && m_last && pastFrom && from == placeOf(*m_last);
+    Outcome outcome =
+        stepping ? step(direction, from, progress) : wholePass(direction, from, pastFrom, progress);
+    if (outcome.hit) {
+        m_last = outcome.hit;
+        m_lastOrdinal = outcome.ordinal;
+    }
+    return outcome;
+}
+
+// One pass over every hit tells the one wanted, its ordinal and how many there are.
+FindSession::Outcome FindSession::wholePass(Direction direction, FindPlace from, bool pastFrom,
+                                            const FindProgress &progress)
+{
+    struct Numbered
+    {
+        FindHit hit;
+        std::uint64_t ordinal = 0;
+    };
+    std::optional<Numbered> first, last, after, before;
+    std::uint64_t total = 0;
+    const bool done = m_finder.scan(
+        firstRecord(), lastRecord(),
+        [&](const FindHit &hit) {
+            const Numbered numbered{hit, ++total};
+            const FindPlace place = placeOf(hit);
+            if (!first)
+                first = numbered;
+            last = numbered;
+            if (place < from)
+                before = numbered;
+            if (!after && (place > from || (!pastFrom && place == from)))
+                after = numbered;
+            return true;
+        },
+        progress);
+    Outcome outcome;
+    if (!done) {
+        outcome.cancelled = true;
         return outcome;
+    }
+    m_total = total;
+    const std::optional<Numbered> &found = direction == Direction::Next ? after : before;
+    const std::optional<Numbered> &wrapped = direction == Direction::Next ? first : last;
+    const std::optional<Numbered> &taken = found ? found : wrapped;
+    if (!taken)
+        return outcome;
+    outcome.hit = taken->hit;
+    outcome.ordinal = taken->ordinal;
+    outcome.total = total;
+    outcome.wrapped = !found;
+    return outcome;
+}
+
+// From the hit handed out last, only as far as the next or previous one.
+FindSession::Outcome FindSession::step(Direction direction, FindPlace from,
+                                       const FindProgress &progress)
+{
     const std::size_t first = firstRecord();
     const std::size_t last = lastRecord();
-    from.record = std::clamp(from.record, first, last);
     Found found;
+    Outcome outcome;
     if (direction == Direction::Next) {
-        found = firstFrom(from.record, last, from, !pastFrom, progress);
+        found = firstFrom(from.record, last, from, false, progress);
         if (!found.cancelled && !found.hit) {
             found = firstFrom(first, last, {first, 0}, true, progress);
-            outcome.wrapped = found.hit.has_value();
+            outcome.wrapped = true;
         }
+        outcome.ordinal = outcome.wrapped ? 1 : m_lastOrdinal + 1;
     } else {
         found = lastBefore(first, from.record, from, false, progress);
         if (!found.cancelled && !found.hit) {
             found = lastBefore(first, last, {last + 1, 0}, false, progress);
-            outcome.wrapped = found.hit.has_value();
+            outcome.wrapped = true;
         }
+        outcome.ordinal = outcome.wrapped ? *m_total : m_lastOrdinal - 1;
     }
-    if (!m_total && !found.cancelled && found.hit) {
-        std::uint64_t total = 0;
-        const bool done = m_finder.scan(
-            first, last, [&](const FindHit &) { return ++total, true; }, progress);
-        found.cancelled = !done;
-        if (done)
-            m_total = total;
-    }
-    if (found.cancelled) {
-        outcome.cancelled = true;
-        outcome.wrapped = false;
-        return outcome;
-    }
-    if (!found.hit)
-        return outcome;
-    // The ordinal follows from the last one when stepping on from it; else it is counted.
-    std::uint64_t ordinal = 0;
-    const bool stepped = m_last && pastFrom && from == placeOf(*m_last);
-    if (stepped && direction == Direction::Next)
-        ordinal = outcome.wrapped ? 1 : m_lastOrdinal + 1;
-    else if (stepped)
-        ordinal = outcome.wrapped ? *m_total : m_lastOrdinal - 1;
-    else if (const std::optional<std::uint64_t> before = countBefore(placeOf(*found.hit), progress))
-        ordinal = *before + 1;
-    else
+    if (found.cancelled)
         return {std::nullopt, 0, 0, false, true};
-    m_last = found.hit;
-    m_lastOrdinal = ordinal;
     outcome.hit = found.hit;
-    outcome.ordinal = ordinal;
     outcome.total = *m_total;
     return outcome;
 }
@@ -127,22 +160,6 @@ FindSession::Found FindSession::lastBefore(std::size_t first, std::size_t last, 
         end = start - 1;
         stretch *= 2;
     }
-}
-
-std::optional<std::uint64_t> FindSession::countBefore(FindPlace place,
-                                                      const FindProgress &progress) const
-{
-    std::uint64_t count = 0;
-    const bool done = m_finder.scan(
-        firstRecord(), place.record,
-        [&](const FindHit &hit) {
-            if (placeOf(hit) >= place)
-                return false;
-            ++count;
-            return true;
-        },
-        progress);
-    return done ? std::optional(count) : std::nullopt;
 }
 
 std::size_t FindSession::firstRecord() const

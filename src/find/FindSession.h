@@ -49,8 +49,9 @@ private:
                     const FindProgress &progress) const;
     Found lastBefore(std::size_t first, std::size_t last, FindPlace before, bool inclusive,
                      const FindProgress &progress) const;
-    // How many hits begin before place; nothing when cancelled.
-    std::optional<std::uint64_t> countBefore(FindPlace place, const FindProgress &progress) const;
+    Outcome wholePass(Direction direction, FindPlace from, bool pastFrom,
+                      const FindProgress &progress);
+    Outcome step(Direction direction, FindPlace from, const FindProgress &progress);
     std::size_t firstRecord() const;
     std::size_t lastRecord() const;
 
@@ -59,7 +60,8 @@ private:
     FindPattern m_pattern;
     std::optional<std::size_t> m_onlyRecord;
     RecordFinder m_finder;
-    // Learnt once: the hits of the whole scope, and the last hit handed out with its ordinal.
+    // Learnt by the first pass: the hits of the whole scope; and the last hit handed out with
+    // its ordinal, from which the next steps go.
     std::optional<std::uint64_t> m_total;
     std::optional<FindHit> m_last;
     std::uint64_t m_lastOrdinal = 0;

@@ -105,6 +105,24 @@ INSTANTIATE_TEST_SUITE_P(
         FindRow{"MatchCaseOffEbcdic", "IBM-037", "\xC1\x81", "a", false, false, "1:0 1:1 "}),
     rowName<FindRow>);
 
+// Places on both sides of every 32-byte stretch the byte search takes at once, with decoys
+// that share the needle's first and last bytes.
+TEST(RecordFinder, FindsANeedleAtEveryPlaceOfARecord)
+{
+    const auto encoding = EncodingCatalog::make("UTF-8");
+    const FindPattern pattern = FindPattern::text("AxyB", *encoding, true);
+
+    for (std::size_t at = 0; at + 4 <= 80; ++at) {
+        std::string record(80, '.');
+        for (std::size_t decoy = 0; decoy + 4 <= at; decoy += 9)
+            record.replace(decoy, 4, "AyxB");
+        record.replace(at, 4, "AxyB");
+        const RecordStore store = storeOf(record);
+
+        EXPECT_EQ(hitsOf(store, *encoding, pattern), "1:" + std::to_string(at) + " ") << at;
+    }
+}
+
 TEST(RecordFinder, StopsWhenProgressSaysSo)
 {
     const auto encoding = EncodingCatalog::make("UTF-8");
