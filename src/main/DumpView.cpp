@@ -19,9 +19,26 @@ namespace {
 constexpr int kMargin = 2;      // pixels left of the first column
 constexpr int kCodePage = 1252; // until the window sets the user's
 constexpr int kCachedLines = 512;
-constexpr std::uint64_t kBlockSize = 100;
-constexpr int kDigitIndent = 7; // "      |" before a digit row's digits
-const QColor kHitColor(255, 200, 60);
+constexpr std::uint64_t kBlockBytes = 100;
+constexpr int kDigitIndent = 7; // "      |"
+
+// Translucent, so that they read over light and dark bases alike.
+QColor markColour(Mark::Kind kind)
+{
+    switch (kind) {
+    case Mark::Kind::IllFormed:
+        return QColor(230, 40, 40, 110);
+    case Mark::Kind::Unmapped:
+        return QColor(240, 150, 0, 110);
+    case Mark::Kind::Shift:
+        return QColor(40, 110, 240, 90);
+    case Mark::Kind::Hit:
+        return QColor(60, 200, 60, 130);
+    case Mark::Kind::Difference:
+        return QColor(220, 0, 220, 120);
+    }
+    return {};
+}
 
 int utf16Length(const std::string &utf8)
 {
@@ -36,7 +53,8 @@ int utf16Length(const std::string &utf8)
 
 } // namespace
 
-DumpView::DumpView(QWidget *parent) : QAbstractScrollArea(parent), m_lines(kCachedLines)
+DumpView::DumpView(QWidget *parent)
+    : QAbstractScrollArea(parent), m_codePage(kCodePage), m_lines(kCachedLines)
 {
     setFocusPolicy(Qt::ClickFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -51,6 +69,7 @@ DumpView::~DumpView() = default;
 void DumpView::setCodePage(int codePage)
 {
     m_decoder = std::make_unique<CodePageDecoder>(codePage);
+    m_codePage = codePage;
     m_lines.clear();
     viewport()->update();
 }
@@ -58,13 +77,20 @@ void DumpView::setCodePage(int codePage)
 void DumpView::setDump(std::shared_ptr<const RecordDump> dump)
 {
     m_dump = std::move(dump);
+    // A lead-byte encoding chosen over the locale's draws through its own code page.
+    const std::optional<int> codePage =
+        m_dump ? m_dump->encoding().windowsCodePage() : std::nullopt;
+    if (codePage && codePage != m_codePage)
+        setCodePage(*codePage);
     m_lines.clear();
+    m_marks.clear();
+    m_longestMark = 0;
     m_anchor = m_cursor = Position();
-    m_hitMarks.clear();
     m_selectedBytes.reset();
     updateScrollBar();
     verticalScrollBar()->setValue(0);
     viewport()->update();
+    emit cursorByteChanged();
 }
 
 void DumpView::clear()
@@ -87,14 +113,15 @@ QString DumpView::selectedText() const
     if (m_selectedBytes) {
         const std::uint64_t end = m_selectedBytes->offset + m_selectedBytes->length;
         QString text;
-        for (std::uint64_t block = m_selectedBytes->offset / kBlockSize; block * kBlockSize < end;
+        for (std::uint64_t block = m_selectedBytes->offset / kBlockBytes; block * kBlockBytes < end;
              ++block) {
             const std::size_t line = RecordDump::firstLineOfBlock(block);
             const ViewLine &view = viewLine(line);
             auto [from, to] = charactersOfBytes(line, m_selectedBytes->offset, end);
             // A block that begins inside a character shows it in the block before.
-            if (from == static_cast<std::size_t>(characterRowIndent(block)) && block > 0 &&
-                m_dump->unitHolding(block * kBlockSize).offset < block * kBlockSize)
+            const std::uint64_t blockStart = block * kBlockBytes;
+            if (blockStart > m_selectedBytes->offset && from < to &&
+                m_dump->unitHolding(blockStart).offset < blockStart)
                 ++from;
             for (std::size_t i = from; i < to; ++i)
                 text += view.text.mid(view.characters[i].textStart, view.characters[i].textLength);
@@ -129,42 +156,52 @@ void DumpView::copy() const
         QGuiApplication::clipboard()->setText(selectedText());
 }
 
-void DumpView::setHitMarks(std::vector<Mark> marks)
+void DumpView::setMarks(std::vector<Mark> marks)
 {
-    if (m_hitMarks == marks)
-        return;
-    m_hitMarks = std::move(marks);
+    std::ranges::sort(marks, {}, &Mark::offset);
+    m_longestMark = 0;
+    for (const Mark &mark : marks)
+        m_longestMark = std::max(m_longestMark, mark.length);
+    m_marks = std::move(marks);
     viewport()->update();
-}
-
-void DumpView::selectBytes(std::uint64_t offset, std::uint64_t length)
-{
-    if (!m_dump || length == 0 || offset + length > m_dump->record().bytes.size())
-        return;
-    m_anchor = m_cursor = positionOfByte(offset);
-    m_selectedBytes = ByteRange{offset, length};
-    ensureCursorVisible();
-    viewport()->update();
-}
-
-void DumpView::showByte(std::uint64_t offset)
-{
-    if (!m_dump)
-        return;
-    moveCursor(positionOfByte(offset), false);
 }
 
 std::optional<std::uint64_t> DumpView::cursorByte() const
 {
-    if (!m_dump || m_cursor.line < RecordDump::firstLineOfBlock(0) ||
-        m_cursor.line >= m_dump->lineCount())
+    const std::optional<int> first = firstByteColumn(m_cursor.line);
+    if (!first)
         return std::nullopt;
+    const int column = columnOf(m_cursor) - *first;
     const std::size_t block = RecordDump::blockOfLine(m_cursor.line);
-    const bool characterRow = m_dump->kindOf(m_cursor.line) == RecordDump::LineKind::Characters;
-    const int indent = characterRow ? characterRowIndent(block) : kDigitIndent;
-    const auto column = static_cast<std::uint64_t>(std::max(0, columnOf(m_cursor) - indent));
-    const std::uint64_t size = m_dump->record().bytes.size();
-    return std::min(size, block * kBlockSize + std::min(column, kBlockSize));
+    const std::uint64_t offset = block * kBlockBytes + static_cast<std::uint64_t>(column);
+    const std::uint64_t blockEnd =
+        std::min<std::uint64_t>((block + 1) * kBlockBytes, m_dump->record().bytes.size());
+    if (column < 0 || offset >= blockEnd)
+        return std::nullopt;
+    return offset;
+}
+
+void DumpView::showByte(std::uint64_t offset, std::uint64_t length)
+{
+    if (!m_dump || offset >= m_dump->record().bytes.size())
+        return;
+    const std::size_t line = RecordDump::firstLineOfBlock(offset / kBlockBytes);
+    const std::uint64_t end =
+        std::min<std::uint64_t>(offset + length, m_dump->record().bytes.size());
+    m_anchor = positionOfByte(line, offset);
+    m_cursor = length == 0 ? m_anchor : positionOfByte(line, end);
+    m_selectedBytes.reset();
+    if (length != 0)
+        m_selectedBytes = ByteRange{offset, end - offset};
+    if (length != 0 && end > (offset / kBlockBytes + 1) * kBlockBytes) {
+        // The selection goes on into the next block's character row.
+        const std::size_t next = RecordDump::firstLineOfBlock(end / kBlockBytes);
+        m_cursor = end % kBlockBytes == 0 ? lineEnd(line) : positionOfByte(next, end);
+    }
+    verticalScrollBar()->setValue(static_cast<int>(line > 0 ? line - 1 : 0));
+    ensureCursorVisible();
+    viewport()->update();
+    emit cursorByteChanged();
 }
 
 void DumpView::paintEvent(QPaintEvent *event)
@@ -180,7 +217,6 @@ void DumpView::paintEvent(QPaintEvent *event)
         const std::size_t line = first + static_cast<std::size_t>(row);
         if (line >= lineCount())
             break;
-        paintHitMarks(painter, line, row * m_lineHeight);
         paintLine(painter, line, row * m_lineHeight);
     }
     if (hasFocus())
@@ -309,7 +345,7 @@ DumpCells DumpView::cells() const
 {
     // Made on first use: building a decoder's tables takes a while.
     if (!m_decoder)
-        m_decoder = std::make_unique<CodePageDecoder>(kCodePage);
+        m_decoder = std::make_unique<CodePageDecoder>(m_codePage);
     return DumpCells(*m_decoder);
 }
 
@@ -435,6 +471,7 @@ void DumpView::moveCursor(const Position &position, bool extendSelection)
         m_anchor = position;
     ensureCursorVisible();
     viewport()->update();
+    emit cursorByteChanged();
 }
 
 void DumpView::ensureCursorVisible()
@@ -447,8 +484,86 @@ void DumpView::ensureCursorVisible()
         verticalScrollBar()->setValue(static_cast<int>(m_cursor.line - lines + 1));
 }
 
+std::optional<int> DumpView::firstByteColumn(std::size_t line) const
+{
+    if (!m_dump || line >= m_dump->lineCount())
+        return std::nullopt;
+    switch (m_dump->kindOf(line)) {
+    case RecordDump::LineKind::Characters:
+        return static_cast<int>(RecordDump::offsetField(RecordDump::blockOfLine(line)).size());
+    case RecordDump::LineKind::HighDigits:
+    case RecordDump::LineKind::LowDigits:
+        return kDigitIndent;
+    default:
+        return std::nullopt;
+    }
+}
+
+DumpView::Position DumpView::positionOfByte(std::size_t line, std::uint64_t offset) const
+{
+    const int column = *firstByteColumn(line) + static_cast<int>(offset % kBlockBytes);
+    return {line, characterAtColumn(line, column)};
+}
+
+std::pair<std::size_t, std::size_t>
+DumpView::charactersOfBytes(std::size_t line, std::uint64_t from, std::uint64_t to) const
+{
+    const ViewLine &view = viewLine(line);
+    const std::uint64_t blockStart = RecordDump::blockOfLine(line) * kBlockBytes;
+    const int indent = firstByteColumn(line).value_or(0);
+    const auto columnOfByte = [&](std::uint64_t offset) {
+        return indent + static_cast<int>(std::clamp(offset, blockStart, blockStart + kBlockBytes) -
+                                         blockStart);
+    };
+    const int firstColumn = columnOfByte(from);
+    const int endColumn = columnOfByte(to);
+    std::size_t first = view.characters.size();
+    std::size_t end = view.characters.size();
+    for (std::size_t i = 0; i < view.characters.size(); ++i) {
+        const ViewLine::Character &character = view.characters[i];
+        if (first == view.characters.size() && character.column + character.width > firstColumn)
+            first = i;
+        if (character.column >= endColumn) {
+            end = i;
+            break;
+        }
+    }
+    return {std::min(first, end), end};
+}
+
+void DumpView::paintMarks(QPainter &painter, std::size_t line, int top) const
+{
+    const std::optional<int> first = firstByteColumn(line);
+    if (!first)
+        return;
+    const std::size_t block = RecordDump::blockOfLine(line);
+    const std::uint64_t begin = block * kBlockBytes;
+    const std::uint64_t end =
+        std::min<std::uint64_t>(begin + kBlockBytes, m_dump->record().bytes.size());
+    // A character row also shows the rest of a unit that overhangs its last column.
+    const bool characters = m_dump->kindOf(line) == RecordDump::LineKind::Characters;
+    const int lastColumn = characters ? viewLine(line).columns : *first + int(end - begin);
+    const auto paint = [&](const Mark &mark) {
+        if (characters && mark.offset >= end)
+            return;
+        const double from = double(std::max(mark.offset, begin) - begin) + *first;
+        const double to = std::min(double(mark.offset + mark.length) - double(begin) + *first,
+                                   double(lastColumn));
+        if (from < to)
+            painter.fillRect(QRectF(columnX(from), top, columnX(to) - columnX(from), m_lineHeight),
+                             markColour(mark.kind));
+    };
+    for (const Mark &mark : m_dump->marksOfBlock(block))
+        paint(mark);
+    const std::uint64_t reach = begin >= m_longestMark ? begin - m_longestMark : 0;
+    auto mark = std::ranges::lower_bound(m_marks, reach, {}, &Mark::offset);
+    for (; mark != m_marks.end() && mark->offset < end; ++mark)
+        paint(*mark);
+}
+
 void DumpView::paintLine(QPainter &painter, std::size_t line, int top) const
 {
+    paintMarks(painter, line, top);
     const ViewLine &view = viewLine(line);
     const std::size_t count = view.characters.size();
     const auto [start, end] = std::minmax(m_anchor, m_cursor);
@@ -458,10 +573,10 @@ void DumpView::paintLine(QPainter &painter, std::size_t line, int top) const
     if (m_selectedBytes) {
         const std::uint64_t first = m_selectedBytes->offset;
         const std::uint64_t last = first + m_selectedBytes->length;
+        const std::uint64_t block = RecordDump::blockOfLine(line);
         if (m_dump && line < m_dump->lineCount() &&
             m_dump->kindOf(line) == RecordDump::LineKind::Characters &&
-            RecordDump::blockOfLine(line) >= first / kBlockSize &&
-            RecordDump::blockOfLine(line) * kBlockSize < last)
+            block >= first / kBlockBytes && block * kBlockBytes < last)
             std::tie(from, to) = charactersOfBytes(line, first, last);
     } else if (start != end && line >= start.line && line <= end.line) {
         from = line == start.line ? std::min(start.character, count) : 0;
@@ -523,68 +638,6 @@ void DumpView::paintCursor(QPainter &painter) const
     const auto top = static_cast<int>(m_cursor.line - first) * m_lineHeight;
     const double x = columnX(columnOf(m_cursor));
     painter.fillRect(QRectF(x, top, 1, m_lineHeight), palette().color(QPalette::Text));
-}
-
-void DumpView::paintHitMarks(QPainter &painter, std::size_t line, int top) const
-{
-    if (m_hitMarks.empty() || !m_dump || line >= m_dump->lineCount())
-        return;
-    const RecordDump::LineKind kind = m_dump->kindOf(line);
-    if (kind != RecordDump::LineKind::HighDigits && kind != RecordDump::LineKind::LowDigits)
-        return;
-    const std::uint64_t blockStart = RecordDump::blockOfLine(line) * kBlockSize;
-    for (const Mark &mark : m_hitMarks) {
-        const std::uint64_t from = std::max(mark.offset, blockStart);
-        const std::uint64_t to = std::min(mark.offset + mark.length, blockStart + kBlockSize);
-        if (mark.kind != Mark::Kind::Hit || from >= to)
-            continue;
-        const double left = columnX(kDigitIndent + static_cast<double>(from - blockStart));
-        const double right = columnX(kDigitIndent + static_cast<double>(to - blockStart));
-        painter.fillRect(QRectF(left, top, right - left, m_lineHeight), kHitColor);
-    }
-}
-
-std::pair<std::size_t, std::size_t>
-DumpView::charactersOfBytes(std::size_t line, std::uint64_t from, std::uint64_t to) const
-{
-    const ViewLine &view = viewLine(line);
-    const std::uint64_t blockStart = RecordDump::blockOfLine(line) * kBlockSize;
-    const int indent = characterRowIndent(RecordDump::blockOfLine(line));
-    const auto columnOfByte = [&](std::uint64_t offset) {
-        return indent + static_cast<int>(std::clamp(offset, blockStart, blockStart + kBlockSize) -
-                                         blockStart);
-    };
-    const int firstColumn = columnOfByte(from);
-    const int endColumn = columnOfByte(to);
-    std::size_t first = view.characters.size();
-    std::size_t end = view.characters.size();
-    for (std::size_t i = 0; i < view.characters.size(); ++i) {
-        const ViewLine::Character &character = view.characters[i];
-        if (first == view.characters.size() && character.column + character.width > firstColumn)
-            first = i;
-        if (character.column >= endColumn) {
-            end = i;
-            break;
-        }
-    }
-    return {std::min(first, end), end};
-}
-
-DumpView::Position DumpView::positionOfByte(std::uint64_t offset) const
-{
-    const std::size_t line = RecordDump::firstLineOfBlock(offset / kBlockSize);
-    if (line >= m_dump->lineCount())
-        return lineEnd(lineCount() - 1);
-    return {line, charactersOfBytes(line, offset, offset + 1).first};
-}
-
-// "%.6d|": more digits once offsets need them.
-int DumpView::characterRowIndent(std::size_t block)
-{
-    int digits = 1;
-    for (std::uint64_t offset = block * kBlockSize; offset >= 10; offset /= 10)
-        ++digits;
-    return std::max(digits, 6) + 1;
 }
 
 double DumpView::columnX(double column) const

@@ -42,6 +42,7 @@ public:
     void setDump(std::shared_ptr<const RecordDump> dump);
     void clear();
 
+    const RecordDump *dump() const { return m_dump.get(); }
     // The dump's lines and the empty line after the last line end.
     std::size_t lineCount() const;
     std::size_t firstVisibleLine() const;
@@ -52,18 +53,16 @@ public:
     void selectAll();
     void copy() const;
 
-    // Runs of the record's bytes whose digits stand out in both digit rows, in every block
-    // they reach; kept until the next setDump.
-    void setHitMarks(std::vector<Mark> marks);
-    // Selects the characters of the record's bytes offset .. offset + length in their
-    // character rows, even across a block's end, so that copy() gives just those characters.
-    void selectBytes(std::uint64_t offset, std::uint64_t length);
-    // Puts the cursor before the record's byte at offset in its character row, in sight.
-    void showByte(std::uint64_t offset);
-    // The record's byte before which the cursor stands in a block's lines; nothing above.
+    // Marks over the record's bytes besides those of its encoding (hits, differences).
+    void setMarks(std::vector<Mark> marks);
+    // The record's byte under the cursor: in a character or digit row, the byte of its column.
     std::optional<std::uint64_t> cursorByte() const;
+    // Scrolls to the block of the record's byte at offset and puts the cursor before it in the
+    // character row; with a length, selects that many bytes' characters from there.
+    void showByte(std::uint64_t offset, std::uint64_t length = 0);
 
 signals:
+    void cursorByteChanged();
     // The context menu's "Find…" and "Go To…".
     void findRequested();
     void goToRequested();
@@ -114,30 +113,34 @@ private:
     void ensureCursorVisible();
 
     void paintLine(QPainter &painter, std::size_t line, int top) const;
+    void paintMarks(QPainter &painter, std::size_t line, int top) const;
+    // The first column of a row that shows the block's bytes one column each.
+    std::optional<int> firstByteColumn(std::size_t line) const;
+    Position positionOfByte(std::size_t line, std::uint64_t offset) const;
+    // The characters of a character row that show the record's bytes from .. to.
+    std::pair<std::size_t, std::size_t> charactersOfBytes(std::size_t line, std::uint64_t from,
+                                                          std::uint64_t to) const;
     void paintCharacters(QPainter &painter, const ViewLine &line, std::size_t first,
                          std::size_t last, int baseline) const;
     void paintCursor(QPainter &painter) const;
-    void paintHitMarks(QPainter &painter, std::size_t line, int top) const;
-    // The characters of a character row that show bytes from .. to of the record.
-    std::pair<std::size_t, std::size_t> charactersOfBytes(std::size_t line, std::uint64_t from,
-                                                          std::uint64_t to) const;
-    Position positionOfByte(std::uint64_t offset) const;
-    static int characterRowIndent(std::size_t block);
     double columnX(double column) const;
 
     mutable std::unique_ptr<CodePageDecoder> m_decoder;
+    int m_codePage;
     std::shared_ptr<const RecordDump> m_dump;
-    mutable QCache<std::size_t, ViewLine> m_lines;
-    Position m_anchor;
-    Position m_cursor;
-    std::vector<Mark> m_hitMarks;
-    // Set by selectBytes() in place of anchor and cursor, until the cursor moves.
+    std::vector<Mark> m_marks; // sorted by offset
+    std::uint64_t m_longestMark = 0;
+    // Bytes selected by showByte() in their character rows alone, so that a selection across
+    // a block's end copies just their characters; until the cursor moves.
     struct ByteRange
     {
         std::uint64_t offset;
         std::uint64_t length;
     };
     std::optional<ByteRange> m_selectedBytes;
+    mutable QCache<std::size_t, ViewLine> m_lines;
+    Position m_anchor;
+    Position m_cursor;
     QRawFont m_rawFont;
     double m_cellWidth = 1;
     int m_lineHeight = 1;

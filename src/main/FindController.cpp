@@ -20,18 +20,10 @@ constexpr int kBarGap = 2; // pixels between the bar and the dump area's edges
 
 FindController::FindController(const RecordStore &store, TSpinEdit *spin, DumpView *view,
                                std::shared_ptr<const Encoding> encoding, TimerFactory &timers)
-    : QObject(view), m_store(store), m_spin(spin), m_view(view), m_encoding(std::move(encoding)),
-      m_bar(new FindBar(view))
+    : QObject(view), m_store(store), m_spin(spin), m_view(view), m_encoding(std::move(encoding))
 {
     SetTimers(timers);
     view->installEventFilter(this);
-    connect(m_bar, &FindBar::findRequested, this, &FindController::find);
-    connect(m_bar, &FindBar::goToRequested, this, &FindController::goTo);
-    connect(m_bar, &FindBar::escapePressed, this, &FindController::escape);
-    connect(m_bar, &FindBar::optionsChanged, this, [this] {
-        if (m_bar->mode() == FindBar::Mode::Find && !searching())
-            m_session.reset();
-    });
     connect(view, &DumpView::findRequested, this, &FindController::openFind);
     connect(view, &DumpView::goToRequested, this, &FindController::openGoTo);
 }
@@ -40,6 +32,21 @@ FindController::FindController(const RecordStore &store, TSpinEdit *spin, DumpVi
 FindController::~FindController()
 {
     m_task.reset();
+}
+
+FindBar *FindController::bar()
+{
+    if (m_bar)
+        return m_bar;
+    m_bar = new FindBar(m_view);
+    connect(m_bar, &FindBar::findRequested, this, &FindController::find);
+    connect(m_bar, &FindBar::goToRequested, this, &FindController::goTo);
+    connect(m_bar, &FindBar::escapePressed, this, &FindController::escape);
+    connect(m_bar, &FindBar::optionsChanged, this, [this] {
+        if (m_bar->mode() == FindBar::Mode::Find && !searching())
+            m_session.reset();
+    });
+    return m_bar;
 }
 
 void FindController::SetTimers(TimerFactory &timers)
@@ -51,7 +58,7 @@ void FindController::SetTimers(TimerFactory &timers)
 
 void FindController::openFind()
 {
-    m_bar->open(FindBar::Mode::Find);
+    bar()->open(FindBar::Mode::Find);
     place();
 }
 
@@ -59,13 +66,13 @@ void FindController::openGoTo()
 {
     if (searching())
         return;
-    m_bar->open(FindBar::Mode::GoTo);
+    bar()->open(FindBar::Mode::GoTo);
     place();
 }
 
 void FindController::find(bool backwards)
 {
-    if (searching() || !shownRecord())
+    if (searching() || !shownRecord() || !m_bar)
         return;
     if (!m_session) {
         try {
@@ -141,7 +148,7 @@ void FindController::setEncoding(std::shared_ptr<const Encoding> encoding)
 
 bool FindController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view && event->type() == QEvent::Resize)
+    if (watched == m_view && event->type() == QEvent::Resize && m_bar)
         place();
     return QObject::eventFilter(watched, event);
 }
@@ -171,8 +178,8 @@ void FindController::finished(std::uint64_t search, const FindSession::Outcome &
     }
     const FindHit &hit = *outcome.hit;
     m_spin->SetValue(static_cast<std::int32_t>(hit.record + 1));
-    m_view->setHitMarks({Mark{hit.offset, hit.length, Mark::Kind::Hit}});
-    m_view->selectBytes(hit.offset, hit.length);
+    m_view->setMarks({Mark{hit.offset, hit.length, Mark::Kind::Hit}});
+    m_view->showByte(hit.offset, hit.length);
     m_shownHit = hit;
     QString status = tr("hit %1 of %2").arg(outcome.ordinal).arg(outcome.total);
     if (outcome.wrapped)

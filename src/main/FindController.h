@@ -36,7 +36,8 @@ public:
                    std::shared_ptr<const Encoding> encoding, TimerFactory &timers);
     ~FindController() override;
 
-    FindBar *bar() const { return m_bar; }
+    // Made on first use, so that until then the window's tab order is as laid out.
+    FindBar *bar();
     // The progress timer's; set once, before the first search.
     void SetTimers(TimerFactory &timers);
     void openFind();
@@ -65,7 +66,7 @@ private:
     TSpinEdit *m_spin;
     DumpView *m_view;
     std::shared_ptr<const Encoding> m_encoding;
-    FindBar *m_bar;
+    FindBar *m_bar = nullptr;
     std::unique_ptr<Timer> m_progressTimer;
     // Kept while the bar's text and options stay: it knows how many hits there are.
     std::unique_ptr<FindSession> m_session;

@@ -1,6 +1,9 @@
 #include "TfrmMain.h"
 
+#include "ByteDescription.h"
 #include "EncodingCatalog.h"
+#include "EncodingDetector.h"
+#include "EncodingSelector.h"
 #include "ErrorBox.h"
 #include "FindController.h"
 #include "LeadByteEncoding.h"
@@ -18,6 +21,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
 #include <QUrl>
@@ -30,6 +34,10 @@ namespace {
 
 constexpr QPoint kWindowPosition(440, 108);
 constexpr int kFontPixels = 12;
+// In the free area right of the buttons, and the 16 pixels below the dump area.
+constexpr QRect kEncodingSelector(260, 32, 220, 25);
+constexpr QRect kDetectButton(486, 32, 64, 25);
+constexpr int kStatusLineHeight = 16;
 
 // The faces the window was laid out for, then their free look-alikes, then the system's.
 QFont japaneseFont(const QStringList &families, QFont::StyleHint hint)
@@ -64,7 +72,11 @@ int spinValue(std::size_t count)
 } // namespace
 
 TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *parent)
-    : QWidget(parent), ZuVersInfo1(new TZuVersInfo(this)), m_arguments(std::move(arguments))
+    : QWidget(parent), ZuVersInfo1(new TZuVersInfo(this)), m_arguments(std::move(arguments)),
+      m_localeEncoding(std::make_shared<const LeadByteEncoding>(
+          EncodingCatalog::codePageName(codePage) + " (locale)", ByteClasses::processWide(),
+          codePage)),
+      m_encoding(m_localeEncoding)
 {
     setupUi(this);
     setFont(windowFont());
@@ -76,12 +88,13 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
     const QRect memo = Memo1->geometry();
     m_memoAnchors = QMargins(memo.left(), memo.top(), width() - memo.left() - memo.width(),
                              height() - memo.top() - memo.height());
+    CreateEncodingControls(QString::fromStdString(m_localeEncoding->name()));
 
     // Queued, so that a failure reaches the event loop without unwinding through the button.
     connect(Button1, &QPushButton::clicked, this, &TfrmMain::Button1Click, Qt::QueuedConnection);
     connect(Button2, &QPushButton::clicked, this, &TfrmMain::Button2Click);
     connect(SpinEdit1, &TSpinEdit::OnChange, this, &TfrmMain::SpinEdit1Change);
-    ConnectFind(codePage);
+    ConnectFind();
 
     ErrorBox::guard([this] { FormCreate(); });
 }
@@ -137,6 +150,39 @@ void TfrmMain::UserFileLoad(const std::string &path)
     SpinEdit1->SetValue(1);
 }
 
+void TfrmMain::SetEncoding(std::shared_ptr<const Encoding> encoding)
+{
+    m_encoding = encoding ? std::move(encoding) : m_localeEncoding;
+    if (m_find)
+        m_find->setEncoding(m_encoding);
+    m_encodingSelector->showChosen(
+        m_encoding == m_localeEncoding ? QString() : QString::fromStdString(m_encoding->name()));
+    const int number = SpinEdit1->Value();
+    if (!Memo1->dump() || number < 1 || number > SpinEdit1->MaxValue())
+        return;
+    const int firstLine = Memo1->verticalScrollBar()->value();
+    RenderRecord(number);
+    Memo1->verticalScrollBar()->setValue(firstLine);
+}
+
+void TfrmMain::DetectEncoding()
+{
+    if (m_records.count() == 0) {
+        m_statusLine->setText(tr("Detect: no file is loaded"));
+        return;
+    }
+    const EncodingDetector::Result detected = EncodingDetector::detect(*m_records.record(0).file);
+    const QString seen = QString::fromStdString(detected.details);
+    if (detected.name.empty()) {
+        m_statusLine->setText(tr("Detect: nothing that fits (%1); keeping %2")
+                                  .arg(seen, QString::fromStdString(m_encoding->name())));
+        return;
+    }
+    SetEncoding(EncodingCatalog::make(detected.name));
+    m_statusLine->setText(
+        tr("Detect: picked %1 (%2)").arg(QString::fromStdString(detected.name), seen));
+}
+
 void TfrmMain::closeEvent(QCloseEvent *event)
 {
     FormClose();
@@ -149,6 +195,8 @@ void TfrmMain::resizeEvent(QResizeEvent *event)
     const QMargins &gaps = m_memoAnchors;
     Memo1->setGeometry(gaps.left(), gaps.top(), std::max(0, width() - gaps.left() - gaps.right()),
                        std::max(0, height() - gaps.top() - gaps.bottom()));
+    m_statusLine->setGeometry(Memo1->x(), Memo1->geometry().bottom() + 1, Memo1->width(),
+                              kStatusLineHeight);
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent *event)
@@ -177,14 +225,10 @@ std::optional<QString> TfrmMain::ExecuteOpenDialog(const QString &previous)
     return OpenFileDialog::execute(this, previous);
 }
 
-// The characters as the dump shows them, by the lead-byte rules of the locale's code page.
-void TfrmMain::ConnectFind(int codePage)
+// Text is found in the encoding the dump is shown in.
+void TfrmMain::ConnectFind()
 {
-    auto encoding = std::make_shared<const LeadByteEncoding>(
-        EncodingCatalog::codePageName(codePage) + " (locale)", ByteClasses::processWide(),
-        codePage);
-    m_find = new FindController(m_records, SpinEdit1, Memo1, std::move(encoding),
-                                QtTimerFactory::shared());
+    m_find = new FindController(m_records, SpinEdit1, Memo1, m_encoding, QtTimerFactory::shared());
     const auto shortcut = [this](QKeySequence keys, auto slot) {
         connect(new QShortcut(keys, this), &QShortcut::activated, m_find, slot);
     };
@@ -238,6 +282,40 @@ std::string TfrmMain::ExpandShortName(const std::string &path)
     return LongNames::ExpandShortName(path);
 }
 
+// After the laid-out controls, so they keep their tab order.
+void TfrmMain::CreateEncodingControls(const QString &localeName)
+{
+    m_encodingSelector = new EncodingSelector(localeName, this);
+    m_encodingSelector->setGeometry(kEncodingSelector);
+    m_encodingSelector->setObjectName(QStringLiteral("EncodingSelector"));
+    m_detectButton = new QPushButton(tr("Detect"), this);
+    m_detectButton->setGeometry(kDetectButton);
+    m_detectButton->setObjectName(QStringLiteral("DetectButton"));
+    m_statusLine = new QLabel(this);
+    m_statusLine->setObjectName(QStringLiteral("StatusLine"));
+    m_statusLine->setTextFormat(Qt::PlainText);
+    const QRect memo = Memo1->geometry();
+    m_statusLine->setGeometry(memo.left(), memo.bottom() + 1, memo.width(), kStatusLineHeight);
+    connect(m_encodingSelector, &EncodingSelector::encodingPicked, this, &TfrmMain::PickEncoding);
+    connect(m_detectButton, &QPushButton::clicked, this, &TfrmMain::DetectEncoding);
+    connect(Memo1, &DumpView::cursorByteChanged, this, &TfrmMain::ShowCursorByte);
+}
+
+void TfrmMain::PickEncoding(const QString &name)
+{
+    SetEncoding(name.isEmpty() ? nullptr : EncodingCatalog::make(name.toStdString()));
+}
+
+void TfrmMain::ShowCursorByte()
+{
+    const RecordDump *dump = Memo1->dump();
+    const std::optional<std::uint64_t> offset = Memo1->cursorByte();
+    if (dump && offset)
+        m_statusLine->setText(QString::fromStdString(ByteDescription::of(*dump, *offset)));
+    else
+        m_statusLine->setText(QString::fromStdString(m_encoding->name()));
+}
+
 void TfrmMain::OpenChosenFile(const QString &path)
 {
     UserFileLoad(path);
@@ -252,8 +330,7 @@ void TfrmMain::RenderRecord(int number)
     SetLabelText(Label3, QString::fromStdString(RecordDump::lengthLabel(record.bytes.size())));
     DumpHeader header{Label1->text().toStdString(), Label3->text().toStdString(),
                       SpinEdit1->Value(), Label2->text().toStdString()};
-    Memo1->setDump(
-        std::make_shared<const RecordDump>(record, ByteClasses::processWide(), std::move(header)));
+    Memo1->setDump(std::make_shared<const RecordDump>(record, m_encoding, std::move(header)));
 }
 
 std::optional<QString> TfrmMain::droppedFile(const QMimeData *data)

@@ -7,10 +7,13 @@
 #include <QString>
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class Encoding;
+class EncodingSelector;
 class FindController;
 class QDialog;
 class QMimeData;
@@ -44,6 +47,13 @@ public:
     // path as bytes, for names that are not UTF-8.
     void UserFileLoad(const std::string &path);
 
+    // The encoding the records are shown in; nothing for the locale's. The shown record is
+    // rendered again, at the block in sight.
+    void SetEncoding(std::shared_ptr<const Encoding> encoding);
+    const Encoding &CurrentEncoding() const { return *m_encoding; }
+    // Picks the encoding from the loaded file's bytes; says what it picked in the status line.
+    void DetectEncoding();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -55,13 +65,16 @@ protected:
 
 private:
     void FormCreate();
-    void ConnectFind(int codePage);
+    void ConnectFind();
     void FormClose();
     void PointVersionInfoAtExecutable();
     void SetCaptionFromVersion();
     void LoadCommandLineFile();
     static std::string ExpandShortName(const std::string &path);
 
+    void CreateEncodingControls(const QString &localeName);
+    void PickEncoding(const QString &name);
+    void ShowCursorByte();
     void OpenChosenFile(const QString &path);
     void RenderRecord(int number);
     static std::optional<QString> droppedFile(const QMimeData *data);
@@ -70,6 +83,11 @@ private:
     const std::vector<std::string> m_arguments;
     QDialog *m_aboutBox = nullptr;
     RecordStore m_records;
+    std::shared_ptr<const Encoding> m_localeEncoding;
+    std::shared_ptr<const Encoding> m_encoding;
+    EncodingSelector *m_encodingSelector = nullptr;
+    QPushButton *m_detectButton = nullptr;
+    QLabel *m_statusLine = nullptr;
     QString m_openDialogFileName;
     QMargins m_memoAnchors; // distances of Memo1 to the client area's edges
     FindController *m_find = nullptr;

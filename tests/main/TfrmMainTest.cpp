@@ -143,13 +143,17 @@ TEST_F(TfrmMainTest, TabVisitsTheButtonsAndTheEnabledSpinEditOnly)
         } while (widget != m_window.Button1);
         return stops;
     };
+    // The encoding controls come after the laid-out ones.
+    auto *selector = m_window.findChild<QWidget *>(QStringLiteral("EncodingSelector"));
+    auto *detect = m_window.findChild<QWidget *>(QStringLiteral("DetectButton"));
     const QList<QWidget *> before = tabStops();
 
     m_window.UserFileLoad(threeRecords());
 
-    EXPECT_EQ(before, (QList<QWidget *>{m_window.Button1, m_window.Button2, m_window.BitBtn1}));
+    EXPECT_EQ(before, (QList<QWidget *>{m_window.Button1, m_window.Button2, m_window.BitBtn1,
+                                        selector, detect}));
     EXPECT_EQ(tabStops(), (QList<QWidget *>{m_window.Button1, m_window.SpinEdit1, m_window.Button2,
-                                            m_window.BitBtn1}));
+                                            m_window.BitBtn1, selector, detect}));
     EXPECT_EQ(m_window.Memo1->focusPolicy(), Qt::ClickFocus);
 }
 
