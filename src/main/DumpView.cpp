@@ -86,6 +86,7 @@ void DumpView::setDump(std::shared_ptr<const RecordDump> dump)
     m_marks.clear();
     m_longestMark = 0;
     m_anchor = m_cursor = Position();
+    m_selectedBytes.reset();
     updateScrollBar();
     verticalScrollBar()->setValue(0);
     viewport()->update();
@@ -109,6 +110,24 @@ std::size_t DumpView::firstVisibleLine() const
 
 QString DumpView::selectedText() const
 {
+    if (m_selectedBytes) {
+        const std::uint64_t end = m_selectedBytes->offset + m_selectedBytes->length;
+        QString text;
+        for (std::uint64_t block = m_selectedBytes->offset / kBlockBytes; block * kBlockBytes < end;
+             ++block) {
+            const std::size_t line = RecordDump::firstLineOfBlock(block);
+            const ViewLine &view = viewLine(line);
+            auto [from, to] = charactersOfBytes(line, m_selectedBytes->offset, end);
+            // A block that begins inside a character shows it in the block before.
+            const std::uint64_t blockStart = block * kBlockBytes;
+            if (blockStart > m_selectedBytes->offset && from < to &&
+                m_dump->unitHolding(blockStart).offset < blockStart)
+                ++from;
+            for (std::size_t i = from; i < to; ++i)
+                text += view.text.mid(view.characters[i].textStart, view.characters[i].textLength);
+        }
+        return text;
+    }
     const auto [start, end] = std::minmax(m_anchor, m_cursor);
     std::string text;
     for (std::size_t line = start.line; line <= end.line; ++line) {
@@ -125,6 +144,7 @@ QString DumpView::selectedText() const
 
 void DumpView::selectAll()
 {
+    m_selectedBytes.reset();
     m_anchor = Position();
     m_cursor = lineEnd(lineCount() - 1);
     viewport()->update();
@@ -170,6 +190,9 @@ void DumpView::showByte(std::uint64_t offset, std::uint64_t length)
         std::min<std::uint64_t>(offset + length, m_dump->record().bytes.size());
     m_anchor = positionOfByte(line, offset);
     m_cursor = length == 0 ? m_anchor : positionOfByte(line, end);
+    m_selectedBytes.reset();
+    if (length != 0)
+        m_selectedBytes = ByteRange{offset, end - offset};
     if (length != 0 && end > (offset / kBlockBytes + 1) * kBlockBytes) {
         // The selection goes on into the next block's character row.
         const std::size_t next = RecordDump::firstLineOfBlock(end / kBlockBytes);
@@ -293,6 +316,11 @@ void DumpView::contextMenuEvent(QContextMenuEvent *event)
     copyAction->setEnabled(hasSelection());
     menu.addAction(tr("Select &All"), this, &DumpView::selectAll)
         ->setShortcut(QKeySequence::SelectAll);
+    menu.addSeparator();
+    menu.addAction(tr("&Find\u2026"), this, &DumpView::findRequested)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    menu.addAction(tr("&Go To\u2026"), this, &DumpView::goToRequested)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     menu.exec(event->globalPos());
 }
 
@@ -434,6 +462,10 @@ DumpView::Position DumpView::movedLines(const Position &position, std::ptrdiff_t
 
 void DumpView::moveCursor(const Position &position, bool extendSelection)
 {
+    if (m_selectedBytes) {
+        m_selectedBytes.reset();
+        m_anchor = m_cursor;
+    }
     m_cursor = position;
     if (!extendSelection)
         m_anchor = position;
@@ -471,6 +503,32 @@ DumpView::Position DumpView::positionOfByte(std::size_t line, std::uint64_t offs
 {
     const int column = *firstByteColumn(line) + static_cast<int>(offset % kBlockBytes);
     return {line, characterAtColumn(line, column)};
+}
+
+std::pair<std::size_t, std::size_t>
+DumpView::charactersOfBytes(std::size_t line, std::uint64_t from, std::uint64_t to) const
+{
+    const ViewLine &view = viewLine(line);
+    const std::uint64_t blockStart = RecordDump::blockOfLine(line) * kBlockBytes;
+    const int indent = firstByteColumn(line).value_or(0);
+    const auto columnOfByte = [&](std::uint64_t offset) {
+        return indent + static_cast<int>(std::clamp(offset, blockStart, blockStart + kBlockBytes) -
+                                         blockStart);
+    };
+    const int firstColumn = columnOfByte(from);
+    const int endColumn = columnOfByte(to);
+    std::size_t first = view.characters.size();
+    std::size_t end = view.characters.size();
+    for (std::size_t i = 0; i < view.characters.size(); ++i) {
+        const ViewLine::Character &character = view.characters[i];
+        if (first == view.characters.size() && character.column + character.width > firstColumn)
+            first = i;
+        if (character.column >= endColumn) {
+            end = i;
+            break;
+        }
+    }
+    return {std::min(first, end), end};
 }
 
 void DumpView::paintMarks(QPainter &painter, std::size_t line, int top) const
@@ -512,7 +570,15 @@ void DumpView::paintLine(QPainter &painter, std::size_t line, int top) const
     std::size_t from = count;
     std::size_t to = count;
     bool lineEndSelected = false;
-    if (start != end && line >= start.line && line <= end.line) {
+    if (m_selectedBytes) {
+        const std::uint64_t first = m_selectedBytes->offset;
+        const std::uint64_t last = first + m_selectedBytes->length;
+        const std::uint64_t block = RecordDump::blockOfLine(line);
+        if (m_dump && line < m_dump->lineCount() &&
+            m_dump->kindOf(line) == RecordDump::LineKind::Characters &&
+            block >= first / kBlockBytes && block * kBlockBytes < last)
+            std::tie(from, to) = charactersOfBytes(line, first, last);
+    } else if (start != end && line >= start.line && line <= end.line) {
         from = line == start.line ? std::min(start.character, count) : 0;
         to = line == end.line ? std::min(end.character, count) : count;
         lineEndSelected = line < end.line;

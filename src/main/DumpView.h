@@ -47,7 +47,7 @@ public:
     std::size_t lineCount() const;
     std::size_t firstVisibleLine() const;
     Position cursorPosition() const { return m_cursor; }
-    bool hasSelection() const { return m_anchor != m_cursor; }
+    bool hasSelection() const { return m_selectedBytes || m_anchor != m_cursor; }
     QString selectedText() const;
 
     void selectAll();
@@ -63,6 +63,9 @@ public:
 
 signals:
     void cursorByteChanged();
+    // The context menu's "Find…" and "Go To…".
+    void findRequested();
+    void goToRequested();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -114,6 +117,9 @@ private:
     // The first column of a row that shows the block's bytes one column each.
     std::optional<int> firstByteColumn(std::size_t line) const;
     Position positionOfByte(std::size_t line, std::uint64_t offset) const;
+    // The characters of a character row that show the record's bytes from .. to.
+    std::pair<std::size_t, std::size_t> charactersOfBytes(std::size_t line, std::uint64_t from,
+                                                          std::uint64_t to) const;
     void paintCharacters(QPainter &painter, const ViewLine &line, std::size_t first,
                          std::size_t last, int baseline) const;
     void paintCursor(QPainter &painter) const;
@@ -124,6 +130,14 @@ private:
     std::shared_ptr<const RecordDump> m_dump;
     std::vector<Mark> m_marks; // sorted by offset
     std::uint64_t m_longestMark = 0;
+    // Bytes selected by showByte() in their character rows alone, so that a selection across
+    // a block's end copies just their characters; until the cursor moves.
+    struct ByteRange
+    {
+        std::uint64_t offset;
+        std::uint64_t length;
+    };
+    std::optional<ByteRange> m_selectedBytes;
     mutable QCache<std::size_t, ViewLine> m_lines;
     Position m_anchor;
     Position m_cursor;

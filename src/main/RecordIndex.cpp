@@ -80,6 +80,22 @@ std::string_view RecordIndex::record(std::string_view file, std::size_t index) c
     return file.substr(begin, end - begin);
 }
 
+std::size_t RecordIndex::recordAt(std::uint64_t offset) const
+{
+    if (offset >= textEnd())
+        return m_count;
+    std::size_t low = 0;
+    std::size_t high = m_count; // start(high) > offset
+    while (high - low > 1) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (start(middle) <= offset)
+            low = middle;
+        else
+            high = middle;
+    }
+    return low;
+}
+
 void RecordIndex::swap(RecordIndex &other) noexcept
 {
     m_chunks.swap(other.m_chunks);

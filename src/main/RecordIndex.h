@@ -53,6 +53,11 @@ public:
     std::size_t count() const { return m_count; }
     // The line at index (below count()) of file, the bytes a line index was built from.
     std::string_view record(std::string_view file, std::size_t index) const;
+    // The record whose bytes or line end hold the file's byte at offset; count() for a byte
+    // past the last line end or the first NUL.
+    std::size_t recordAt(std::uint64_t offset) const;
+    // Where the records end, line end included: the end of the file's text.
+    std::uint64_t textEnd() const { return m_count == 0 ? 0 : start(m_count); }
 
     std::uint64_t start(std::size_t index) const
     {

@@ -127,6 +127,13 @@ std::size_t RecordStore::count() const
     return size / m_framing.length + (size % m_framing.length != 0);
 }
 
+std::size_t RecordStore::recordAt(std::uint64_t offset) const
+{
+    if (m_framing.kind != Framing::Kind::FixedLength)
+        return m_index.recordAt(offset);
+    return static_cast<std::size_t>(std::min<std::uint64_t>(offset / m_framing.length, count()));
+}
+
 Record RecordStore::record(std::int64_t index) const
 {
     if (index < 0 || static_cast<std::uint64_t>(index) >= count())

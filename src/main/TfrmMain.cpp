@@ -6,6 +6,7 @@
 #include "EncodingSelector.h"
 #include "ErrorBox.h"
 #include "FileReader.h"
+#include "FindController.h"
 #include "LeadByteEncoding.h"
 #include "LongNames.h"
 #include "OpenFileDialog.h"
@@ -22,6 +23,7 @@
 #include <QFile>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <QUrl>
 
@@ -75,7 +77,8 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
     : QWidget(parent), ZuVersInfo1(new TZuVersInfo(this)), m_arguments(std::move(arguments)),
       m_framing(framing), m_seams(std::move(seams)),
       m_load(this, m_seams.timers ? *m_seams.timers : QtTimerFactory::shared()),
-      m_codePage(codePage)
+      m_codePage(codePage), m_localeEncoding(std::make_shared<const LeadByteEncoding>(
+                                LocaleEncodingName(), ByteClasses::processWide(), codePage))
 {
     if (!m_seams.open) {
         m_seams.open = [](const std::string &path) {
@@ -104,6 +107,7 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
             Qt::QueuedConnection);
     connect(SpinBox1, &QSpinBox::valueChanged, this, &TfrmMain::SpinBox1Change,
             Qt::QueuedConnection);
+    ConnectFind();
 
     ErrorBox::guard([this] { FormCreate(); });
 }
@@ -158,6 +162,7 @@ void TfrmMain::UserFileLoad(const std::string &path)
                    });
     if (!loaded)
         return;
+    m_find->forgetStore();
     m_records = std::move(*loaded);
     m_recordsPath = path;
     ShowLoadedRecords(path);
@@ -178,6 +183,7 @@ void TfrmMain::SpinBox1Change()
 void TfrmMain::SetEncoding(std::shared_ptr<const Encoding> encoding)
 {
     m_encoding = std::move(encoding);
+    m_find->setEncoding(ShownEncoding());
     m_encodingSelector->showChosen(m_encoding ? QString::fromStdString(m_encoding->name())
                                               : QString());
     const int number = SpinEdit1->Value();
@@ -198,15 +204,9 @@ std::string TfrmMain::LocaleEncodingName() const
     return EncodingCatalog::codePageName(m_codePage) + " (locale)";
 }
 
-// The locale's is made on first use, from the process-wide lead-byte set as it then stands.
 std::shared_ptr<const Encoding> TfrmMain::ShownEncoding() const
 {
-    if (m_encoding)
-        return m_encoding;
-    if (!m_localeEncoding)
-        m_localeEncoding = std::make_shared<const LeadByteEncoding>(
-            LocaleEncodingName(), ByteClasses::processWide(), m_codePage);
-    return m_localeEncoding;
+    return m_encoding ? m_encoding : m_localeEncoding;
 }
 
 void TfrmMain::DetectEncoding()
@@ -270,6 +270,20 @@ std::optional<QString> TfrmMain::ExecuteOpenDialog(const QString &previous)
     return OpenFileDialog::execute(this, previous);
 }
 
+// Text is found in the encoding the dump is shown in.
+void TfrmMain::ConnectFind()
+{
+    m_find =
+        new FindController(m_records, SpinEdit1, Memo1, ShownEncoding(), QtTimerFactory::shared());
+    const auto shortcut = [this](QKeySequence keys, auto slot) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, m_find, slot);
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F), &FindController::openFind);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_G), &FindController::openGoTo);
+    shortcut(QKeySequence(Qt::Key_F3), [this] { m_find->find(false); });
+    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { m_find->find(true); });
+}
+
 void TfrmMain::FormCreate()
 {
     PointVersionInfoAtExecutable();
@@ -281,6 +295,7 @@ void TfrmMain::FormCreate()
 
 void TfrmMain::FormClose()
 {
+    m_find->forgetStore();
     m_records = RecordStore();
 }
 
@@ -410,6 +425,7 @@ void TfrmMain::Reframe(const Framing &framing)
         throw;
     }
     if (framed) {
+        m_find->forgetStore();
         m_records = std::move(*framed);
         m_framing = framing;
     }

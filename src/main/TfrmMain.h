@@ -17,6 +17,7 @@
 
 class Encoding;
 class EncodingSelector;
+class FindController;
 class QDialog;
 class QMimeData;
 class TZuVersInfo;
@@ -37,6 +38,9 @@ public:
 
     // The box that the About button shows modally; created after this window.
     void SetAboutBox(QDialog *aboutBox) { m_aboutBox = aboutBox; }
+
+    // Find and Go To, over the dump area.
+    FindController *Find() const { return m_find; }
 
     // The version resource of the running executable: the caption's and the About box's.
     TZuVersInfo *const ZuVersInfo1;
@@ -69,6 +73,7 @@ protected:
 
 private:
     void FormCreate();
+    void ConnectFind();
     void FormClose();
     void PointVersionInfoAtExecutable();
     void SetCaptionFromVersion();
@@ -97,11 +102,12 @@ private:
     LoadSeams m_seams;
     BackgroundLoad m_load;
     int m_codePage;
-    mutable std::shared_ptr<const Encoding> m_localeEncoding;
+    std::shared_ptr<const Encoding> m_localeEncoding;
     std::shared_ptr<const Encoding> m_encoding; // nothing for the locale's
     EncodingSelector *m_encodingSelector = nullptr;
     QPushButton *m_detectButton = nullptr;
     QLabel *m_statusLine = nullptr;
     QString m_openDialogFileName;
     QMargins m_memoAnchors; // distances of Memo1 to the client area's edges
+    FindController *m_find = nullptr;
 };

@@ -58,6 +58,10 @@ bool CommandLine::takeValueOption(const std::vector<std::string_view> &arguments
         m_codePage = parseNumber<int>(*page, "code page");
     } else if (const auto name = optionValue(arguments, i, "--encoding", "an encoding name")) {
         m_encoding = std::string(*name);
+    } else if (const auto text = optionValue(arguments, i, "--find", "a text")) {
+        takeFind("--find", *text);
+    } else if (const auto hex = optionValue(arguments, i, "--find-hex", "hex bytes")) {
+        takeFind("--find-hex", *hex);
     } else if (const auto length =
                    optionValue(arguments, i, "--record-length", "a record length")) {
         const auto bytes = parseNumber<std::uint64_t>(*length, "record length");
@@ -102,6 +106,17 @@ void CommandLine::takeFlag(std::string_view flag)
         throw UsageError("unknown option '" + std::string(flag) + "'");
 }
 
+void CommandLine::takeFind(std::string_view option, std::string_view value)
+{
+    if (m_finds)
+        throw UsageError("only one of --find and --find-hex, once");
+    if (value.empty())
+        throw UsageError("option " + std::string(option) + " needs a value");
+    m_finds = true;
+    m_findHex = option == "--find-hex";
+    m_findText = value;
+}
+
 void CommandLine::takeOperand(std::string_view operand)
 {
     switch (m_operands++) {
@@ -126,8 +141,12 @@ void CommandLine::checkCombination() const
         throw UsageError("--count takes no RECORD");
     if (m_codePage && m_encoding)
         throw UsageError("--codepage and --encoding cannot be given together");
-    if (m_check != Check::None && (m_operands == 2 || m_count || m_raw))
-        throw UsageError("--check takes FILE alone, with no RECORD, --count or --raw");
+    if (m_check != Check::None && (m_operands == 2 || m_count || m_raw || m_finds))
+        throw UsageError("--check takes FILE alone, with no RECORD, --count, --raw or a find");
+    if (m_finds && m_operands == 2)
+        throw UsageError("--find and --find-hex take no RECORD");
+    if (m_finds && m_raw)
+        throw UsageError("--raw does not go with --find or --find-hex");
     if (m_rdw && m_recordLength)
         throw UsageError("--record-length and --rdw exclude each other");
 }

@@ -10,7 +10,8 @@
 #include <vector>
 
 // The arguments of qarvo-dump: [--codepage N | --encoding NAME] [--record-length N | --rdw]
-// [--raw] [--count] [--check[=all]] FILE [RECORD], --list-encodings, --help, --version.
+// [--raw] [--count] [--check[=all]] [--find TEXT | --find-hex HEX] FILE [RECORD],
+// --list-encodings, --help, --version.
 class CommandLine
 {
 public:
@@ -39,6 +40,10 @@ public:
     // Lines unless --record-length N or --rdw says otherwise.
     Framing framing() const;
     const std::string &file() const { return m_file; }
+    // What --find or --find-hex asked for, as typed; empty for neither.
+    const std::string &findText() const { return m_findText; }
+    bool findHex() const { return m_findHex; }
+    bool finds() const { return m_finds; }
     // Counts from 1; whether the file has it is for the caller to find out.
     std::uint64_t record() const { return m_record; }
 
@@ -46,6 +51,7 @@ private:
     bool takeValueOption(const std::vector<std::string_view> &arguments, std::size_t &i);
     void takeFlag(std::string_view flag);
     void takeOperand(std::string_view operand);
+    void takeFind(std::string_view option, std::string_view value);
     void checkCombination() const;
     bool asksForNothingElse() const { return m_help || m_version || m_listEncodings; }
 
@@ -60,6 +66,9 @@ private:
     std::optional<std::uint64_t> m_recordLength;
     bool m_rdw = false;
     std::string m_file;
+    std::string m_findText;
+    bool m_findHex = false;
+    bool m_finds = false;
     std::uint64_t m_record = 1;
     int m_operands = 0;
 };

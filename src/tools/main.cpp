@@ -5,10 +5,12 @@
 #include "EncodingCatalog.h"
 #include "EncodingDetector.h"
 #include "Failure.h"
+#include "FindPattern.h"
 #include "LeadByteEncoding.h"
 #include "LongNames.h"
 #include "PathLookup.h"
 #include "RecordDump.h"
+#include "RecordFinder.h"
 #include "RecordStore.h"
 #include "UserLocale.h"
 
@@ -28,6 +30,8 @@ constexpr std::string_view kHelp =
                   [--count] FILE [RECORD]
        qarvo-dump [--codepage N | --encoding NAME] [--record-length N | --rdw] --check[=all]
                   FILE
+       qarvo-dump [--codepage N | --encoding NAME] [--record-length N | --rdw] [--count]
+                  --find TEXT | --find-hex HEX FILE
 Print record RECORD of FILE (counting from 1; the first by default) as the vertical hex dump
 that the qarvo viewer shows. Every line of FILE is a record: lines end at CR, LF or CR LF,
 and the file ends at its first NUL byte.
@@ -43,9 +47,13 @@ and the file ends at its first NUL byte.
                     big-endian length that counts those 4 bytes, then two zero bytes
   --raw             write the dump's bytes exactly: record bytes unchanged, CR LF after each
                     line
-  --count           print only the number of records
+  --count           print only the number of records, or with a find the number of hits
   --check           list every ill-formed and unmapped character of every record, a line
                     each: RECORD OFFSET HEX REASON; --check=all lists shift codes too
+  --find TEXT       print "RECORD OFFSET" (from 1 and from 0) for each place that holds
+                    TEXT written in the encoding; hits begin and end on its characters
+  --find-hex HEX    the same for bytes written as hex pairs, blanks optional ("8A BF"); a
+                    hit may begin at any byte. Hits never overlap.
   --list-encodings  list the encodings' names and aliases and exit
   --help            show this help and exit
   --version         show the version and exit
@@ -56,7 +64,9 @@ does, so that every byte keeps its column; a double-byte character fills two col
 one that a terminal shows one column wide (such as a Greek letter) is followed by a blank.
 
 Exit status: 0 on success, 1 when FILE cannot be loaded or has no record RECORD, 2 when the
-arguments are wrong. With --check: 0 when nothing is listed, 1 when something is.
+arguments are wrong. With --check: 0 when nothing is listed, 1 when something is. With a
+find, as grep: 0 when something was found, 1 when nothing was, 2 for wrong arguments, text the
+encoding cannot write, or a FILE that cannot be loaded.
 )";
 
 Failure writeFailure()
@@ -236,6 +246,53 @@ Record recordNumbered(const RecordStore &store, std::uint64_t number, const std:
     return store.record(static_cast<std::int64_t>(number - 1));
 }
 
+FindPattern patternFor(const CommandLine &commandLine, const Encoding &encoding)
+{
+    if (commandLine.findHex())
+        return FindPattern::hex(commandLine.findText());
+    return FindPattern::text(commandLine.findText(), encoding, true);
+}
+
+// "RECORD OFFSET" for each hit, or their count; whether anything was found. With "auto" the
+// text can only be written once the file's bytes have told the encoding.
+bool find(const CommandLine &commandLine)
+{
+    const UserLocale locale = UserLocale::fromEnvironment();
+    std::shared_ptr<const Encoding> encoding = chosenEncoding(commandLine, locale);
+    std::optional<FindPattern> pattern;
+    if (!isAuto(commandLine))
+        pattern = patternFor(commandLine, *encoding);
+    RecordStore store;
+    store.load(longFullPath(commandLine.file()), commandLine.framing());
+    if (isAuto(commandLine)) {
+        encoding = detectedEncoding(store, encoding);
+        pattern = patternFor(commandLine, *encoding);
+    }
+    std::uint64_t hits = 0;
+    std::string out;
+    if (store.count() > 0) {
+        const RecordFinder finder(store, *encoding, *pattern);
+        finder.scan(0, store.count() - 1, [&](const FindHit &hit) {
+            ++hits;
+            if (commandLine.count())
+                return true;
+            out += std::to_string(hit.record + 1);
+            out += ' ';
+            out += std::to_string(hit.offset);
+            out += '\n';
+            if (out.size() >= kPieceSize) {
+                writeOut(out);
+                out.clear();
+            }
+            return true;
+        });
+    }
+    if (commandLine.count())
+        out = std::to_string(hits) + "\n";
+    writeOut(out);
+    return hits > 0;
+}
+
 // Everything that can fail is settled before the first byte is written. Returns the exit
 // status.
 int dump(const CommandLine &commandLine)
@@ -271,16 +328,18 @@ int dump(const CommandLine &commandLine)
     return 0;
 }
 
-int fail(std::string_view message, int status)
+int fail(std::string_view message, int status, bool usage = false)
 {
     std::cerr << kProgram << ": " << forTerminal(message) << '\n';
-    if (status == 2)
+    if (usage)
         std::cerr << "Try '" << kProgram << " --help' for more information.\n";
     return status;
 }
 
 int run(const std::vector<std::string_view> &arguments)
 {
+    // A find's failures exit with 2, as grep's do: 1 says that nothing was found.
+    bool finding = false;
     try {
         const CommandLine commandLine(arguments);
         int status = 0;
@@ -290,17 +349,19 @@ int run(const std::vector<std::string_view> &arguments)
             writeOut(std::string(kProgram) + " " + QARVO_VERSION + "\n");
         else if (commandLine.listEncodings())
             listEncodings();
+        else if ((finding = commandLine.finds()))
+            status = find(commandLine) ? 0 : 1;
         else
             status = dump(commandLine);
         if (std::fflush(stdout) != 0)
             throw writeFailure();
         return status;
     } catch (const CommandLine::UsageError &error) {
-        return fail(error.what(), 2);
+        return fail(error.what(), 2, true);
     } catch (const std::bad_alloc &) {
-        return fail("メモリが足りません", 1);
+        return fail("メモリが足りません", finding ? 2 : 1);
     } catch (const std::exception &error) {
-        return fail(error.what(), 1);
+        return fail(error.what(), finding ? 2 : 1);
     }
 }
 

@@ -198,4 +198,108 @@ TEST_F(DumpViewTest, DrawsACharacterSplitAtTheRowEndOverTheRulerEnd)
     EXPECT_TRUE(inked(image, second + 2, 7));
 }
 
+bool hitColoured(const QImage &image, const QPoint &origin, int left, int top, int width,
+                 int height)
+{
+    for (int y = top; y < top + height; ++y) {
+        for (int x = left; x < left + width; ++x) {
+            const QColor colour = image.pixelColor(origin.x() + x, origin.y() + y);
+            if (colour.green() > colour.red() + 40 && colour.green() > colour.blue() + 40)
+                return true;
+        }
+    }
+    return false;
+}
+
+// 8A BF straddles column 100: its digits stand in the last column of the first block and in
+// the first of the second, in both digit rows.
+TEST_F(DumpViewTest, HitMarksColourTheDigitsInBothBlocksOfAHitAcrossColumn100)
+{
+    m_view.setDump(dumpOf(std::string(99, 'A') + "\x8A\xBFZ"));
+    m_view.setMarks({Mark{99, 2, Mark::Kind::Hit}});
+    QImage image(m_view.size(), QImage::Format_RGB32);
+
+    m_view.render(&image);
+
+    const QPoint origin = m_view.viewport()->mapTo(&m_view, QPoint(0, 0));
+    const auto marked = [&](std::size_t line, int column) {
+        return hitColoured(image, origin, 3 + int(column * cellWidth()),
+                           int(line) * lineHeight() + 1, int(cellWidth()) - 2, lineHeight() - 2);
+    };
+    const std::size_t second = kFirstCharacterRow + kRowsPerBlock;
+    EXPECT_TRUE(marked(kFirstCharacterRow + 2, 7 + 99));
+    EXPECT_TRUE(marked(kFirstCharacterRow + 3, 7 + 99));
+    EXPECT_FALSE(marked(kFirstCharacterRow + 2, 7 + 98));
+    EXPECT_TRUE(marked(second + 2, 7));
+    EXPECT_TRUE(marked(second + 3, 7));
+    EXPECT_FALSE(marked(second + 2, 8));
+}
+
+struct ByteSelectionRow
+{
+    std::string name;
+    std::string record;
+    std::uint64_t offset;
+    std::uint64_t length;
+    QString copied;
+};
+
+void PrintTo(const ByteSelectionRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class DumpViewSelectBytes : public DumpViewTest,
+                            public testing::WithParamInterface<ByteSelectionRow>
+{};
+
+TEST_P(DumpViewSelectBytes, CopiesJustTheirCharacters)
+{
+    const ByteSelectionRow &row = GetParam();
+    m_view.setDump(dumpOf(row.record));
+    m_view.setFocus();
+
+    m_view.showByte(row.offset, row.length);
+    key(Qt::Key_C, Qt::ControlModifier);
+
+    EXPECT_TRUE(m_view.hasSelection());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), row.copied);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DumpViewSelectBytes,
+    testing::Values(ByteSelectionRow{"FirstByte", "Hi\x8A\xBF!", 0, 1, "H"},
+                    ByteSelectionRow{"LastByte", "Hi\x8A\xBF!", 4, 1, "!"},
+                    ByteSelectionRow{"DoubleByte", "Hi\x8A\xBF!", 2, 2, QString::fromUtf8("漢")},
+                    ByteSelectionRow{"AcrossColumn100", std::string(99, 'A') + "\x8A\xBFZ", 99, 2,
+                                     QString::fromUtf8("漢")},
+                    ByteSelectionRow{"AcrossColumn100AndOn", std::string(99, 'A') + "\x8A\xBFZ", 98,
+                                     4, QString::fromUtf8("A漢Z")},
+                    ByteSelectionRow{"SecondBlock", std::string(150, 'A') + "xy", 150, 2, "xy"}),
+    [](const auto &info) { return info.param.name; });
+
+TEST_F(DumpViewTest, ACursorMoveDropsTheByteSelection)
+{
+    m_view.setDump(dumpOf("Hello"));
+    m_view.setFocus();
+    m_view.showByte(1, 2);
+
+    key(Qt::Key_Right);
+
+    EXPECT_FALSE(m_view.hasSelection());
+}
+
+TEST_F(DumpViewTest, ShowByteScrollsToItAndPutsTheCursorBeforeIt)
+{
+    m_view.setDump(dumpOf(std::string(5000, 'A') + "\x8A\xBF"));
+
+    m_view.showByte(5000);
+
+    const std::size_t line = kFirstCharacterRow + 50 * kRowsPerBlock;
+    EXPECT_EQ(m_view.cursorPosition().line, line);
+    EXPECT_EQ(m_view.cursorByte(), 5000u);
+    EXPECT_LE(m_view.firstVisibleLine(), line);
+    EXPECT_GT(m_view.firstVisibleLine(), line - 60);
+}
+
 } // namespace

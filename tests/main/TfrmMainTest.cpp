@@ -1,4 +1,5 @@
 #include "TfrmMain.h"
+#include "JapaneseLeadBytes.h"
 
 #include "ByteClasses.h"
 #include "ErrorBox.h"
@@ -60,14 +61,10 @@ struct Shown
     }
 };
 
-class TfrmMainTest : public testing::Test
+class TfrmMainTest : public testing::Test, private JapaneseLeadBytes
 {
 protected:
-    TfrmMainTest()
-    {
-        ByteClasses::setProcessWide(ByteClasses::forCodePage(932));
-        QCoreApplication::setApplicationName(QStringLiteral("qarvo"));
-    }
+    TfrmMainTest() { QCoreApplication::setApplicationName(QStringLiteral("qarvo")); }
 
     QString file(const char *name, std::string_view bytes) const
     {
@@ -152,9 +149,9 @@ TEST_F(TfrmMainTest, TabVisitsTheButtonsTheEnabledSpinEditThenTheFramingSelector
 
     EXPECT_EQ(before, (QList<QWidget *>{m_window.Button1, m_window.Button2, m_window.BitBtn1,
                                         m_window.ComboBox1, selector, detect}));
-    EXPECT_EQ(tabStops(), (QList<QWidget *>{m_window.Button1, m_window.SpinEdit1, m_window.Button2,
-                                            m_window.BitBtn1, m_window.ComboBox1, selector,
-                                            detect}));
+    EXPECT_EQ(tabStops(),
+              (QList<QWidget *>{m_window.Button1, m_window.SpinEdit1, m_window.Button2,
+                                m_window.BitBtn1, m_window.ComboBox1, selector, detect}));
     EXPECT_EQ(m_window.Memo1->focusPolicy(), Qt::ClickFocus);
 }
 

@@ -34,6 +34,20 @@ TEST(CommandLine, TakesTheFraming)
     EXPECT_EQ(parse({"--rdw", "f"}).framing(), Framing::rdw());
 }
 
+TEST(CommandLine, FindTakesTextOrHexInBothForms)
+{
+    const CommandLine text = parse({"--find", "--raw", "f.txt", "--count"});
+    const CommandLine hex = parse({"--find-hex=8A BF", "f.txt"});
+
+    EXPECT_TRUE(text.finds());
+    EXPECT_FALSE(text.findHex());
+    EXPECT_EQ(text.findText(), "--raw");
+    EXPECT_TRUE(text.count());
+    EXPECT_FALSE(text.raw());
+    EXPECT_TRUE(hex.findHex());
+    EXPECT_EQ(hex.findText(), "8A BF");
+}
+
 TEST(CommandLine, DoubleDashAndLoneDashAreOperands)
 {
     const CommandLine dash = parse({"-", "2"});
@@ -87,6 +101,11 @@ const UsageCase kUsageCases[] = {
     {"RecordLengthAboveMost", {"--record-length=2147483648", "f"}},
     {"RecordLengthMissing", {"f", "--record-length"}},
     {"RecordLengthAndRdw", {"--record-length", "80", "--rdw", "f"}},
+    {"FindMissingText", {"f", "--find"}},
+    {"FindEmpty", {"--find=", "f"}},
+    {"FindTwice", {"--find", "a", "--find-hex", "41", "f"}},
+    {"FindWithRecord", {"--find", "a", "f", "2"}},
+    {"FindRaw", {"--raw", "--find", "a", "f"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Errors, CommandLineUsage, testing::ValuesIn(kUsageCases),

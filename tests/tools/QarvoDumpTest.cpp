@@ -174,6 +174,47 @@ TEST_F(QarvoDump, CountHelpAndVersion)
     EXPECT_EQ(run({"--version"}).out, "qarvo-dump 0.1.1.0\n");
 }
 
+// "\\" after ソ (83 5C) is its trail byte, the one after "A" is not.
+TEST_F(QarvoDump, FindPrintsEachHitOnCharacterBoundariesAsGrepExits)
+{
+    write("sjis.txt", "x\x83\x5C\\\r\n\\A\\\r\n\x83\x5C\r\n");
+
+    const Outcome text = run({"--codepage", "932", "--find", "\\", "sjis.txt"});
+    const Outcome locale = run({"--find", "\\", "--count", "sjis.txt"}, "LC_ALL=ja_JP.UTF-8");
+    const Outcome hex = run({"--find-hex", "5c", "--count", "sjis.txt"});
+    const Outcome kana = run({"--find", "\xE3\x82\xBD", "--codepage=932", "sjis.txt"});
+    const Outcome none = run({"--find", "zz", "sjis.txt"});
+
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(text.out, "1 3\n2 0\n2 2\n");
+    EXPECT_EQ(locale.out, "3\n");
+    EXPECT_EQ(hex.out, "5\n");
+    EXPECT_EQ(kana.out, "1 1\n3 0\n");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.out, "");
+}
+
+// B0 A4 A4 A2 A4 A4: the first A4 A4 straddles two characters, the last is い.
+TEST_F(QarvoDump, FindWritesTheTextInTheEncodingNamed)
+{
+    write("euc.txt", "\xB0\xA4\xA4\xA2\xA4\xA4\n");
+
+    const Outcome named = run({"--encoding", "euc-jp", "--find", "\xE3\x81\x84", "euc.txt"});
+    const Outcome unknown = run({"--encoding", "nope", "--find", "a", "euc.txt"});
+
+    EXPECT_EQ(named.status, 0);
+    EXPECT_EQ(named.out, "1 4\n");
+    EXPECT_EQ(unknown.status, 2);
+}
+
+TEST_F(QarvoDump, FindCountsZeroAndExitsOne)
+{
+    const Outcome outcome = run({"--find", "nothing", "--count", "sample.txt"});
+
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "0\n");
+}
+
 struct ErrorCase
 {
     const char *name;
@@ -211,6 +252,12 @@ const ErrorCase kErrorCases[] = {
     {"UnknownOption", {"--hex", "sample.txt"}, 2, "unknown option '--hex'"},
     {"UnknownCodePage", {"--codepage", "12345", "sample.txt"}, 2, "12345"},
     {"NoFile", {}, 2, "missing FILE"},
+    {"FindUnwritable",
+     {"--codepage", "932", "--find", "\xF0\x9F\x98\x80", "sample.txt"},
+     2,
+     "(U+1F600) cannot be written in Shift_JIS"},
+    {"FindBadHex", {"--find-hex", "8A B", "sample.txt"}, 2, "has no partner"},
+    {"FindMissingFile", {"--find", "a", "nope.txt"}, 2, "は開けません"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Failures, QarvoDumpErrors, testing::ValuesIn(kErrorCases),
