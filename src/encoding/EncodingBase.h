@@ -1,10 +1,10 @@
 #pragma once
 
+#include "AsciiRun.h"
 #include "Encoding.h"
 #include "GlyphTable.h"
 
 #include <cstdint>
-#include <cstring>
 
 // The loops over units for an encoding that cuts them with
 //     Unit cut(std::string_view record, std::size_t at, ShiftState &state) const;
@@ -57,7 +57,7 @@ public:
         std::size_t at = 0;
         while (at < record.size()) {
             if (Derived::kAsciiCompatible && state == 0) {
-                at = afterAscii(record, at);
+                at = AsciiRun::end(record, at);
                 if (at == record.size())
                     break;
             }
@@ -82,18 +82,4 @@ private:
     const Derived &derived() const { return static_cast<const Derived &>(*this); }
 
     GlyphTable m_glyphs;
-
-    static std::size_t afterAscii(std::string_view record, std::size_t at)
-    {
-        constexpr std::uint64_t kHighBits = 0x8080808080808080;
-        for (; at + 8 <= record.size(); at += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, record.data() + at, sizeof word);
-            if (word & kHighBits)
-                break;
-        }
-        while (at < record.size() && static_cast<std::uint8_t>(record[at]) < 0x80)
-            ++at;
-        return at;
-    }
 };

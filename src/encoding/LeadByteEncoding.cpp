@@ -1,6 +1,7 @@
 #include "LeadByteEncoding.h"
 
-#include <cstring>
+#include "AsciiRun.h"
+
 #include <vector>
 
 namespace {
@@ -35,20 +36,6 @@ std::bitset<256> trailsOf(std::optional<int> codePage)
             trails.set(byte);
     }
     return trails;
-}
-
-std::size_t afterAscii(std::string_view record, std::size_t at)
-{
-    constexpr std::uint64_t kHighBits = 0x8080808080808080;
-    for (; at + 8 <= record.size(); at += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, record.data() + at, sizeof word);
-        if (word & kHighBits)
-            break;
-    }
-    while (at < record.size() && static_cast<std::uint8_t>(record[at]) < 0x80)
-        ++at;
-    return at;
 }
 
 } // namespace
@@ -88,7 +75,7 @@ UnitStart LeadByteEncoding::advance(std::string_view record, UnitStart from,
 void LeadByteEncoding::forEachMark(std::string_view record, const MarkSink &sink) const
 {
     std::size_t at = 0;
-    while ((at = afterAscii(record, at)) < record.size()) {
+    while ((at = AsciiRun::end(record, at)) < record.size()) {
         ShiftState state = 0;
         const Unit unit = unitAt(record, at, state);
         if (unit.kind == UnitKind::IllFormed)
