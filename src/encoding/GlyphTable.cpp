@@ -2,7 +2,7 @@
 
 #include "CharacterConverter.h"
 #include "CharacterProperties.h"
-#include "Utf8.h"
+#include "Utf8Writer.h"
 
 #include <memory>
 #include <utility>
@@ -71,7 +71,7 @@ std::uint32_t GlyphTable::decodeInto(std::uint32_t &slot, std::string_view unit,
     if (const std::optional<std::u32string> codePoints = m_decoder(unit, state)) {
         entry.mapped = true;
         for (const char32_t c : *codePoints)
-            Utf8::append(entry.utf8, c);
+            Utf8Writer::append(entry.utf8, c);
         if (codePoints->size() == 1)
             entry.width = CharacterProperties::printableWidth(codePoints->front());
     }

@@ -2,6 +2,7 @@
 
 #include "CodePage.h"
 #include "Failure.h"
+#include "Utf8Writer.h"
 
 #include <array>
 #include <cstdint>
@@ -65,28 +66,6 @@ std::wstring convert(void *handle, std::string_view bytes)
     return {buffer.data(), reinterpret_cast<wchar_t *>(out)};
 }
 
-void appendUtf8(std::string &out, char32_t c)
-{
-    const auto put = [&out](char32_t bits) {
-        out.push_back(static_cast<char>(bits));
-    };
-    if (c < 0x80) {
-        put(c);
-    } else if (c < 0x800) {
-        put(0xC0 | c >> 6);
-        put(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        put(0xE0 | c >> 12);
-        put(0x80 | (c >> 6 & 0x3F));
-        put(0x80 | (c & 0x3F));
-    } else {
-        put(0xF0 | c >> 18);
-        put(0x80 | (c >> 12 & 0x3F));
-        put(0x80 | (c >> 6 & 0x3F));
-        put(0x80 | (c & 0x3F));
-    }
-}
-
 } // namespace
 
 CodePageDecoder::CodePageDecoder(int codePage) : m_entries(kEntries)
@@ -106,7 +85,7 @@ CodePageDecoder::CodePageDecoder(int codePage) : m_entries(kEntries)
             if (width < 0)
                 return;
             columns += width;
-            appendUtf8(m_utf8, static_cast<char32_t>(c));
+            Utf8Writer::append(m_utf8, static_cast<char32_t>(c));
         }
         entry.size = static_cast<std::uint8_t>(m_utf8.size() - entry.offset);
         entry.columns = static_cast<std::uint8_t>(columns);

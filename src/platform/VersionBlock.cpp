@@ -1,5 +1,7 @@
 #include "VersionBlock.h"
 
+#include "Utf8Writer.h"
+
 #include <cerrno>
 #include <cstdint>
 
@@ -29,25 +31,6 @@ std::nullopt_t failWith(int code)
 {
     errno = code;
     return std::nullopt;
-}
-
-void appendUtf8(std::string &out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-        return;
-    }
-    if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    }
-    out += static_cast<char>(0x80 | (c & 0x3F));
 }
 
 bool equalIgnoringAsciiCase(std::string_view a, std::string_view b)
@@ -85,10 +68,10 @@ public:
             const bool high = unit >= 0xD800 && unit < 0xDC00;
             const char32_t next = at + 4 <= end ? word(at + 2) : 0;
             if (high && next >= 0xDC00 && next < 0xE000) {
-                appendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+                Utf8Writer::append(out, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
                 at += 2;
             } else {
-                appendUtf8(out, unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit);
+                Utf8Writer::append(out, unit >= 0xD800 && unit < 0xE000 ? kReplacement : unit);
             }
         }
         return out;
