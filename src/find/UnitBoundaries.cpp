@@ -34,7 +34,9 @@ bool UnitBoundaries::startsUnit(std::size_t at)
         return true;
     case Way::LeadRuns: {
         const bool boundary = evenLeadRun(m_known, at);
-        m_known = boundary ? at : at + 1;
+        // A byte that is no boundary is a trail byte, and its lead byte one; both stay at or
+        // before at, so asking for at again finds the same.
+        m_known = boundary ? at : at - 1;
         return boundary;
     }
     case Way::Near:

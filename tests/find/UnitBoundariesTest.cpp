@@ -91,4 +91,19 @@ TEST(UnitBoundaries, LooksAtALongLeadRunOnce)
     EXPECT_EQ(hits, 200001u);
 }
 
+TEST(UnitBoundaries, AskedAgainForATrailByteStillRefuseIt)
+{
+    // 8A 41 is one character; candidates of two lengths at its trail byte, as overlapping
+    // candidates of a search come.
+    const auto shiftJis = EncodingCatalog::make("Shift_JIS");
+    const std::string record = "\\\\\\\x8A\x41\x41";
+    UnitBoundaries boundaries(*shiftJis);
+    boundaries.reset(record);
+
+    EXPECT_TRUE(boundaries.holds(1, 2));
+    EXPECT_FALSE(boundaries.holds(4, 1));
+    EXPECT_FALSE(boundaries.holds(4, 2));
+    EXPECT_TRUE(boundaries.holds(5, 1));
+}
+
 } // namespace
