@@ -62,6 +62,10 @@ bool CommandLine::takeValueOption(const std::vector<std::string_view> &arguments
         takeFind("--find", *text);
     } else if (const auto hex = optionValue(arguments, i, "--find-hex", "hex bytes")) {
         takeFind("--find-hex", *hex);
+    } else if (const auto other = optionValue(arguments, i, "--compare", "a file")) {
+        takeCompare("--compare", *other);
+    } else if (const auto file = optionValue(arguments, i, "--compare-files", "a file")) {
+        takeCompare("--compare-files", *file);
     } else if (const auto length =
                    optionValue(arguments, i, "--record-length", "a record length")) {
         const auto bytes = parseNumber<std::uint64_t>(*length, "record length");
@@ -117,6 +121,25 @@ void CommandLine::takeFind(std::string_view option, std::string_view value)
     m_findText = value;
 }
 
+// FILE_B[:RECORD_B]: a colon followed by digits alone names the record; any other colon
+// belongs to the name.
+void CommandLine::takeCompare(std::string_view option, std::string_view value)
+{
+    if (compares())
+        throw UsageError("only one of --compare and --compare-files, once");
+    if (value.empty())
+        throw UsageError("option " + std::string(option) + " needs a file");
+    m_comparesFiles = option == "--compare-files";
+    const std::size_t colon = value.rfind(':');
+    const std::string_view number = colon == value.npos ? "" : value.substr(colon + 1);
+    if (!m_comparesFiles && colon > 0 && !number.empty() &&
+        number.find_first_not_of("0123456789") == number.npos) {
+        m_compareRecord = parseNumber<std::uint64_t>(number, "record number");
+        value = value.substr(0, colon);
+    }
+    m_compareFile = value;
+}
+
 void CommandLine::takeOperand(std::string_view operand)
 {
     switch (m_operands++) {
@@ -147,6 +170,11 @@ void CommandLine::checkCombination() const
         throw UsageError("--find and --find-hex take no RECORD");
     if (m_finds && m_raw)
         throw UsageError("--raw does not go with --find or --find-hex");
+    if (compares() && (m_finds || m_check != Check::None || m_count || m_raw))
+        throw UsageError(
+            "--compare and --compare-files go with no find, --check, --count or --raw");
+    if (m_comparesFiles && m_operands == 2)
+        throw UsageError("--compare-files takes no RECORD");
     if (m_rdw && m_recordLength)
         throw UsageError("--record-length and --rdw exclude each other");
 }

@@ -10,8 +10,9 @@
 #include <vector>
 
 // The arguments of qarvo-dump: [--codepage N | --encoding NAME] [--record-length N | --rdw]
-// [--raw] [--count] [--check[=all]] [--find TEXT | --find-hex HEX] FILE [RECORD],
-// --list-encodings, --help, --version.
+// [--raw] [--count] [--check[=all]] [--find TEXT | --find-hex HEX]
+// [--compare FILE_B[:RECORD_B] | --compare-files FILE_B] FILE [RECORD], --list-encodings,
+// --help, --version.
 class CommandLine
 {
 public:
@@ -44,6 +45,12 @@ public:
     const std::string &findText() const { return m_findText; }
     bool findHex() const { return m_findHex; }
     bool finds() const { return m_finds; }
+    // The other side of --compare or --compare-files; empty for neither.
+    const std::string &compareFile() const { return m_compareFile; }
+    bool compares() const { return !m_compareFile.empty(); }
+    bool comparesFiles() const { return m_comparesFiles; }
+    // RECORD_B of --compare FILE_B:RECORD_B; nothing when FILE_B came alone.
+    std::optional<std::uint64_t> compareRecord() const { return m_compareRecord; }
     // Counts from 1; whether the file has it is for the caller to find out.
     std::uint64_t record() const { return m_record; }
 
@@ -52,6 +59,7 @@ private:
     void takeFlag(std::string_view flag);
     void takeOperand(std::string_view operand);
     void takeFind(std::string_view option, std::string_view value);
+    void takeCompare(std::string_view option, std::string_view value);
     void checkCombination() const;
     bool asksForNothingElse() const { return m_help || m_version || m_listEncodings; }
 
@@ -69,6 +77,9 @@ private:
     std::string m_findText;
     bool m_findHex = false;
     bool m_finds = false;
+    std::string m_compareFile;
+    bool m_comparesFiles = false;
+    std::optional<std::uint64_t> m_compareRecord;
     std::uint64_t m_record = 1;
     int m_operands = 0;
 };

@@ -1,10 +1,12 @@
 #include "CodePageDecoder.h"
 #include "CommandLine.h"
+#include "CompareDump.h"
 #include "DumpCells.h"
 #include "Encoding.h"
 #include "EncodingCatalog.h"
 #include "EncodingDetector.h"
 #include "Failure.h"
+#include "FileComparison.h"
 #include "FindPattern.h"
 #include "LeadByteEncoding.h"
 #include "LongNames.h"
@@ -32,6 +34,9 @@ constexpr std::string_view kHelp =
                   FILE
        qarvo-dump [--codepage N | --encoding NAME] [--record-length N | --rdw] [--count]
                   --find TEXT | --find-hex HEX FILE
+       qarvo-dump [--codepage N | --encoding NAME] [--record-length N | --rdw]
+                  --compare FILE_B[:RECORD_B] FILE [RECORD]
+       qarvo-dump [--record-length N | --rdw] --compare-files FILE_B FILE
 Print record RECORD of FILE (counting from 1; the first by default) as the vertical hex dump
 that the qarvo viewer shows. Every line of FILE is a record: lines end at CR, LF or CR LF,
 and the file ends at its first NUL byte.
@@ -54,6 +59,14 @@ and the file ends at its first NUL byte.
                     TEXT written in the encoding; hits begin and end on its characters
   --find-hex HEX    the same for bytes written as hex pairs, blanks optional ("8A BF"); a
                     hit may begin at any byte. Hits never overlap.
+  --compare FILE_B[:RECORD_B]
+                    print record RECORD of FILE (A) against record RECORD_B of FILE_B (B,
+                    by default record RECORD too), read in the same encoding and framing: per
+                    block A's rows, B's rows and a row with "*" under each differing byte
+  --compare-files FILE_B
+                    compare record i of FILE with record i of FILE_B and print a line for
+                    each that differs: RECORD FIRST_OFFSET DIFFERING_BYTES, or RECORD
+                    only-in-A or only-in-B for a record one file has and the other has not
   --list-encodings  list the encodings' names and aliases and exit
   --help            show this help and exit
   --version         show the version and exit
@@ -66,7 +79,9 @@ one that a terminal shows one column wide (such as a Greek letter) is followed b
 Exit status: 0 on success, 1 when FILE cannot be loaded or has no record RECORD, 2 when the
 arguments are wrong. With --check: 0 when nothing is listed, 1 when something is. With a
 find, as grep: 0 when something was found, 1 when nothing was, 2 for wrong arguments, text the
-encoding cannot write, or a FILE that cannot be loaded.
+encoding cannot write, or a FILE that cannot be loaded. With a compare, as cmp: 0 when
+the records are identical, 1 when they differ, 2 for wrong arguments or a file that cannot
+be loaded or has no such record.
 )";
 
 Failure writeFailure()
@@ -122,17 +137,39 @@ void appendUnitRow(std::string &out, const RecordDump &dump, std::size_t line)
         out += cell.text;
 }
 
-void writeTerminalDump(const RecordDump &dump, const CodePageDecoder &decoder)
+void appendTerminalLine(std::string &out, const RecordDump &dump, std::size_t line,
+                        const CodePageDecoder &decoder)
+{
+    if (dump.kindOf(line) != RecordDump::LineKind::Characters)
+        out += forTerminal(dump.line(line));
+    else if (dump.encoding().leadByteClasses())
+        appendCharacterRow(out, dump, line, decoder);
+    else
+        appendUnitRow(out, dump, line);
+}
+
+// A compared line: its side's dump line with the label in place of its first characters,
+// which are ASCII in both forms.
+void appendTerminalLine(std::string &out, const CompareDump &compared, std::size_t line,
+                        const CodePageDecoder &decoder)
+{
+    const CompareDump::Origin origin = compared.origin(line);
+    if (!origin.dump) {
+        out += forTerminal(compared.line(line));
+        return;
+    }
+    const std::size_t start = out.size();
+    appendTerminalLine(out, *origin.dump, origin.dumpLine, decoder);
+    out.replace(start, origin.label.size(), origin.label);
+}
+
+// Every line of a dump or compare dump, each ended by LF, written in pieces.
+template <typename Dump> void writeTerminalDump(const Dump &dump, const CodePageDecoder &decoder)
 {
     std::string out;
     out.reserve(kPieceSize + kPieceSize / 4);
     for (std::size_t line = 0; line < dump.lineCount(); ++line) {
-        if (dump.kindOf(line) != RecordDump::LineKind::Characters)
-            out += forTerminal(dump.line(line));
-        else if (dump.encoding().leadByteClasses())
-            appendCharacterRow(out, dump, line, decoder);
-        else
-            appendUnitRow(out, dump, line);
+        appendTerminalLine(out, dump, line, decoder);
         out += '\n';
         if (out.size() >= kPieceSize) {
             writeOut(out);
@@ -293,6 +330,75 @@ bool find(const CommandLine &commandLine)
     return hits > 0;
 }
 
+RecordStore loaded(const std::string &path, const CommandLine &commandLine)
+{
+    RecordStore store;
+    store.load(path, commandLine.framing());
+    return store;
+}
+
+std::shared_ptr<const RecordDump> dumpOf(const RecordStore &store, std::uint64_t number,
+                                         const std::string &path,
+                                         std::shared_ptr<const Encoding> encoding)
+{
+    const Record record = recordNumbered(store, number, path);
+    const DumpHeader header{path, RecordDump::lengthLabel(record.bytes.size()),
+                            static_cast<std::int64_t>(number),
+                            RecordDump::countLabel(store.count())};
+    return std::make_shared<const RecordDump>(record, std::move(encoding), header);
+}
+
+// Record RECORD of FILE (A) against RECORD_B of FILE_B (B), as the compare view shows them;
+// whether they differ. B is read in A's encoding and framing.
+bool compareRecords(const CommandLine &commandLine)
+{
+    const UserLocale locale = UserLocale::fromEnvironment();
+    std::shared_ptr<const Encoding> encoding = chosenEncoding(commandLine, locale);
+    const std::string pathA = longFullPath(commandLine.file());
+    const std::string pathB = longFullPath(commandLine.compareFile());
+    const RecordStore storeA = loaded(pathA, commandLine);
+    const RecordStore storeB = loaded(pathB, commandLine);
+    if (isAuto(commandLine))
+        encoding = detectedEncoding(storeA, encoding);
+    const CodePageDecoder decoder =
+        decoderFor(commandLine, encoding->windowsCodePage().value_or(locale.ansiCodePage()));
+    const std::uint64_t numberA = commandLine.record();
+    const std::uint64_t numberB = commandLine.compareRecord().value_or(numberA);
+    const CompareDump compared(dumpOf(storeA, numberA, pathA, encoding),
+                               dumpOf(storeB, numberB, pathB, encoding),
+                               {pathA, numberA, storeA.count()}, {pathB, numberB, storeB.count()});
+    writeTerminalDump(compared, decoder);
+    return !compared.comparison().identical();
+}
+
+// "RECORD FIRST_OFFSET DIFFERING_BYTES", or "RECORD only-in-A" or "-B", for each record i of
+// FILE (A) that differs from record i of FILE_B (B); whether any does.
+bool compareFiles(const CommandLine &commandLine)
+{
+    chosenEncoding(commandLine, UserLocale::fromEnvironment()); // a wrong name is still wrong
+    const RecordStore storeA = loaded(longFullPath(commandLine.file()), commandLine);
+    const RecordStore storeB = loaded(longFullPath(commandLine.compareFile()), commandLine);
+    bool differ = false;
+    std::string out;
+    FileComparison(storeA, storeB).scan(0, [&](const FileComparison::Difference &difference) {
+        using Side = FileComparison::Difference::Side;
+        differ = true;
+        out += std::to_string(difference.record + 1);
+        if (difference.side == Side::Both)
+            out += ' ' + std::to_string(difference.firstOffset) + ' ' +
+                   std::to_string(difference.differingBytes) + '\n';
+        else
+            out += difference.side == Side::OnlyA ? " only-in-A\n" : " only-in-B\n";
+        if (out.size() >= kPieceSize) {
+            writeOut(out);
+            out.clear();
+        }
+        return true;
+    });
+    writeOut(out);
+    return differ;
+}
+
 // Everything that can fail is settled before the first byte is written. Returns the exit
 // status.
 int dump(const CommandLine &commandLine)
@@ -338,8 +444,8 @@ int fail(std::string_view message, int status, bool usage = false)
 
 int run(const std::vector<std::string_view> &arguments)
 {
-    // A find's failures exit with 2, as grep's do: 1 says that nothing was found.
-    bool finding = false;
+    // A find's or a compare's failures exit with 2, as grep's and cmp's do: 1 is an answer.
+    bool answersWithOne = false;
     try {
         const CommandLine commandLine(arguments);
         int status = 0;
@@ -349,8 +455,13 @@ int run(const std::vector<std::string_view> &arguments)
             writeOut(std::string(kProgram) + " " + QARVO_VERSION + "\n");
         else if (commandLine.listEncodings())
             listEncodings();
-        else if ((finding = commandLine.finds()))
+        else if ((answersWithOne = commandLine.finds()))
             status = find(commandLine) ? 0 : 1;
+        else if ((answersWithOne = commandLine.compares()))
+            status = (commandLine.comparesFiles() ? compareFiles(commandLine)
+                                                  : compareRecords(commandLine))
+                         ? 1
+                         : 0;
         else
             status = dump(commandLine);
         if (std::fflush(stdout) != 0)
@@ -359,9 +470,9 @@ int run(const std::vector<std::string_view> &arguments)
     } catch (const CommandLine::UsageError &error) {
         return fail(error.what(), 2, true);
     } catch (const std::bad_alloc &) {
-        return fail("メモリが足りません", finding ? 2 : 1);
+        return fail("メモリが足りません", answersWithOne ? 2 : 1);
     } catch (const std::exception &error) {
-        return fail(error.what(), finding ? 2 : 1);
+        return fail(error.what(), answersWithOne ? 2 : 1);
     }
 }
 
