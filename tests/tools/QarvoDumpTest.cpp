@@ -170,7 +170,8 @@ TEST_F(QarvoDump, CountHelpAndVersion)
 {
     EXPECT_EQ(run({"--count", "sample.txt"}).out, "3\n");
     EXPECT_EQ(run({"--count", "empty.txt"}).out, "0\n");
-    EXPECT_EQ(run({"--help"}).out.rfind("Usage: qarvo-dump [--codepage N | --encoding NAME]", 0), 0u);
+    EXPECT_EQ(run({"--help"}).out.rfind("Usage: qarvo-dump [--codepage N | --encoding NAME]", 0),
+              0u);
     EXPECT_EQ(run({"--version"}).out, "qarvo-dump 0.1.1.0\n");
 }
 
@@ -262,3 +263,68 @@ const ErrorCase kErrorCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Failures, QarvoDumpErrors, testing::ValuesIn(kErrorCases),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// 漢 (8A BF) against 8A C0: both characters whole, one column marked; exit 1 as cmp's.
+TEST_F(QarvoDump, CompareShowsBothRecordsAndMarksTheDifferingColumn)
+{
+    write("b.txt", "first\r\nHi\t\x8A\xC0\xB6!\r\n");
+
+    const Outcome differ = run({"--codepage", "932", "--compare", "b.txt", "sample.txt", "2"});
+    const Outcome same = run({"--compare", "b.txt:1", "sample.txt"});
+    const Outcome otherRecord = run({"--compare", "sample.txt:3", "sample.txt", "1"});
+
+    EXPECT_EQ(differ.status, 1) << differ.err;
+    const std::vector<std::string> lines = splitLines(differ.out, '\n');
+    ASSERT_EQ(lines.size(), 14u);
+    EXPECT_EQ(lines[0],
+              ": A : " + path("sample.txt") + " (0000002/0000003) Record Length : 000007");
+    EXPECT_EQ(lines[1], ": B : " + path("b.txt") + " (0000002/0000002) Record Length : 000007");
+    EXPECT_EQ(lines[2], ": 1 byte differs, first at offset 4");
+    EXPECT_EQ(lines[5], "000000|Hi.漢ｶ!");
+    EXPECT_EQ(lines[6], kRuler);
+    EXPECT_EQ(lines[7], "A     |4608BB2");
+    EXPECT_EQ(lines[9].substr(0, 10), "B     |Hi.");
+    EXPECT_EQ(lines[11], "B     |899A061");
+    EXPECT_EQ(lines[12], "      |    *");
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(splitLines(same.out, '\n')[2], ": identical");
+    EXPECT_EQ(otherRecord.status, 1);
+    EXPECT_EQ(splitLines(otherRecord.out, '\n')[2], ": 5 bytes differ, first at offset 0");
+}
+
+TEST_F(QarvoDump, CompareFilesListsDifferingRecordsAndTheOnesOnOneSide)
+{
+    write("a.txt", "same\nabcd\nsame\nx\nonly A\n");
+    write("b.txt", "same\nabXd\nsame\nxyz\n");
+    write("copy.txt", "same\nabcd\nsame\nx\nonly A\n");
+
+    const Outcome differ = run({"--compare-files", "b.txt", "a.txt"});
+    const Outcome reversed = run({"--compare-files", "a.txt", "b.txt"});
+    const Outcome same = run({"--compare-files", "copy.txt", "a.txt"});
+    const Outcome fixed = run({"--record-length", "2", "--compare-files", "b.txt", "a.txt"});
+
+    EXPECT_EQ(differ.status, 1);
+    EXPECT_EQ(differ.out, "2 2 1\n4 1 2\n5 only-in-A\n");
+    EXPECT_EQ(reversed.out, "2 2 1\n4 1 2\n5 only-in-B\n");
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "");
+    EXPECT_EQ(fixed.out.substr(0, 6), "4 1 1\n");
+}
+
+TEST_F(QarvoDump, CompareFailuresExitTwoWithAMessage)
+{
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--compare", "nope.txt", "sample.txt"}, "/nope.txt は開けません"},
+        {{"--compare", "sample.txt:9", "sample.txt"}, "record 9 is out of range 1 to 3"},
+        {{"--compare-files", "empty.txt", "nope.txt"}, "は開けません"},
+        {{"--rdw", "--compare-files", "sample.txt", "sample.txt"}, "RDW at offset 0"},
+        {{"--compare", "sample.txt", "--count", "sample.txt"}, "--compare"},
+        {{"--compare-files", "sample.txt", "sample.txt", "2"}, "takes no RECORD"},
+    };
+    for (const auto &[arguments, message] : cases) {
+        const Outcome outcome = run(arguments);
+        EXPECT_EQ(outcome.status, 2) << arguments[0];
+        EXPECT_EQ(outcome.out, "");
+        EXPECT_NE(outcome.err.find(message), std::string::npos) << outcome.err;
+    }
+}

@@ -1,0 +1,98 @@
+#include "FileComparison.h"
+#include "StoreOf.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Difference = FileComparison::Difference;
+using Side = Difference::Side;
+
+std::vector<Difference> allDifferences(const FileComparison &comparison)
+{
+    std::vector<Difference> found;
+    comparison.scan(0, [&](const Difference &difference) {
+        found.push_back(difference);
+        return true;
+    });
+    return found;
+}
+
+TEST(FileComparisonTest, IdenticalFilesHaveNoDifference)
+{
+    const RecordStore a = storeOf("one\r\ntwo\r\nthree\r\n");
+    const RecordStore b = storeOf("one\r\ntwo\r\nthree\r\n");
+    const FileComparison comparison(a, b);
+    EXPECT_EQ(comparison.next(0), std::nullopt);
+    EXPECT_EQ(comparison.previous(3), std::nullopt);
+    EXPECT_EQ(comparison.counts(), FileComparison::Counts{});
+}
+
+TEST(FileComparisonTest, RecordsOfDifferentCountsAndLengths)
+{
+    const RecordStore a = storeOf("same\nabcd\nsame\nx\nonly A\nonly A too\n");
+    const RecordStore b = storeOf("same\nabXd\nsame\nxyz\n");
+    const FileComparison comparison(a, b);
+    EXPECT_EQ(
+        allDifferences(comparison),
+        (std::vector<Difference>{
+            {1, Side::Both, 2, 1}, {3, Side::Both, 1, 2}, {4, Side::OnlyA}, {5, Side::OnlyA}}));
+    EXPECT_EQ(comparison.counts(), (FileComparison::Counts{2, 2, 0}));
+    EXPECT_EQ(comparison.next(2)->record, 3u);
+    EXPECT_EQ(comparison.previous(3)->record, 1u);
+    EXPECT_EQ(comparison.previous(1), std::nullopt);
+    EXPECT_EQ(FileComparison(b, a).counts(), (FileComparison::Counts{2, 0, 2}));
+}
+
+// Equal bytes are passed over across records; where line ends differ the records still
+// match, and records after them sit at other offsets in each file.
+TEST(FileComparisonTest, LineEndsAndShiftedRecords)
+{
+    const RecordStore a = storeOf("aaa\r\nbbb\r\nccc\r\nddd\r\n");
+    const RecordStore b = storeOf("aaa\r\nbbb\nccc\nddD\r\n");
+    EXPECT_EQ(allDifferences(FileComparison(a, b)),
+              (std::vector<Difference>{{3, Side::Both, 2, 1}}));
+}
+
+TEST(FileComparisonTest, AnEmptyRecordAgainstAFullOne)
+{
+    const RecordStore a = storeOf("x\n\ny\n");
+    const RecordStore b = storeOf("x\nfull\ny\n");
+    EXPECT_EQ(allDifferences(FileComparison(a, b)),
+              (std::vector<Difference>{{1, Side::Both, 0, 4}}));
+}
+
+// The last record of a big file differs in one byte: the walk must still find it, and only it.
+TEST(FileComparisonTest, OneByteChangedInTheLastOfManyRecords)
+{
+    std::string text;
+    for (int record = 0; record < 20000; ++record)
+        text += "record " + std::to_string(record) + " of the day\r\n";
+    std::string changed = text;
+    changed[changed.size() - 5] = '!';
+    const RecordStore a = storeOf(text);
+    const RecordStore b = storeOf(changed);
+    EXPECT_EQ(allDifferences(FileComparison(a, b)),
+              (std::vector<Difference>{{19999, Side::Both, 20, 1}}));
+}
+
+TEST(FileComparisonTest, FixedLengthRecords)
+{
+    const TempDir folder;
+    RecordStore a, b;
+    a.load(folder.write("a", std::string("12\n45\0"
+                                         "78",
+                                         8)),
+           Framing::fixedLength(3));
+    b.load(folder.write("b", std::string("12\n4X\0"
+                                         "7",
+                                         7)),
+           Framing::fixedLength(3));
+    EXPECT_EQ(allDifferences(FileComparison(a, b)),
+              (std::vector<Difference>{{1, Side::Both, 1, 1}, {2, Side::Both, 1, 1}}));
+}
+
+} // namespace
