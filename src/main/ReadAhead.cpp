@@ -16,10 +16,13 @@ ReadAhead::~ReadAhead()
 
 ReadAhead::Arrived ReadAhead::wait(std::uint64_t have)
 {
+    const auto arrived = [&](std::uint64_t state) {
+        return (state & ~kComplete) > have || (state & kComplete);
+    };
     std::uint64_t state = m_state.load(std::memory_order_acquire);
-    while ((state & ~kComplete) <= have && !(state & kComplete)) {
-        m_state.wait(state, std::memory_order_acquire);
-        state = m_state.load(std::memory_order_acquire);
+    if (!arrived(state)) {
+        std::unique_lock lock(m_mutex);
+        m_arrival.wait(lock, [&] { return arrived(state = m_state.load()); });
     }
     if ((state & kComplete) && m_error)
         std::rethrow_exception(m_error);
@@ -54,6 +57,10 @@ void ReadAhead::read(const ByteSource &source, std::string &into, const LoadCont
 
 void ReadAhead::publish(std::uint64_t arrived, bool complete)
 {
-    m_state.store(arrived | (complete ? kComplete : 0), std::memory_order_release);
-    m_state.notify_all();
+    {
+        // Under the lock, so that a waiter cannot miss the news between its look and its sleep.
+        const std::lock_guard lock(m_mutex);
+        m_state.store(arrived | (complete ? kComplete : 0), std::memory_order_release);
+    }
+    m_arrival.notify_all();
 }

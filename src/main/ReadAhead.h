@@ -4,8 +4,10 @@
 #include "LoadControl.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -46,6 +48,10 @@ private:
 
     const char *m_bytes;
     std::atomic<std::uint64_t> m_state = 0; // bytes arrived, with kComplete once all have
+    // A waiter sleeps on these rather than on the atomic, whose wait spins with yields first:
+    // on a busy machine each yield hands the core away for a whole time slice.
+    std::mutex m_mutex;
+    std::condition_variable m_arrival;
     std::atomic<bool> m_stop = false;
     std::exception_ptr m_error; // written before kComplete is published
     std::thread m_thread;
