@@ -19,6 +19,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <iostream>
 #include <new>
 
@@ -337,6 +338,15 @@ RecordStore loaded(const std::string &path, const CommandLine &commandLine)
     return store;
 }
 
+// A's and B's stores, B loaded on a thread of its own meanwhile: loading is most of a compare.
+std::pair<RecordStore, RecordStore> loadedBoth(const std::string &pathA, const std::string &pathB,
+                                               const CommandLine &commandLine)
+{
+    auto loadingB = std::async(std::launch::async, [&] { return loaded(pathB, commandLine); });
+    RecordStore storeA = loaded(pathA, commandLine);
+    return {std::move(storeA), loadingB.get()};
+}
+
 std::shared_ptr<const RecordDump> dumpOf(const RecordStore &store, std::uint64_t number,
                                          const std::string &path,
                                          std::shared_ptr<const Encoding> encoding)
@@ -356,8 +366,7 @@ bool compareRecords(const CommandLine &commandLine)
     std::shared_ptr<const Encoding> encoding = chosenEncoding(commandLine, locale);
     const std::string pathA = longFullPath(commandLine.file());
     const std::string pathB = longFullPath(commandLine.compareFile());
-    const RecordStore storeA = loaded(pathA, commandLine);
-    const RecordStore storeB = loaded(pathB, commandLine);
+    const auto [storeA, storeB] = loadedBoth(pathA, pathB, commandLine);
     if (isAuto(commandLine))
         encoding = detectedEncoding(storeA, encoding);
     const CodePageDecoder decoder =
@@ -376,8 +385,8 @@ bool compareRecords(const CommandLine &commandLine)
 bool compareFiles(const CommandLine &commandLine)
 {
     chosenEncoding(commandLine, UserLocale::fromEnvironment()); // a wrong name is still wrong
-    const RecordStore storeA = loaded(longFullPath(commandLine.file()), commandLine);
-    const RecordStore storeB = loaded(longFullPath(commandLine.compareFile()), commandLine);
+    const auto [storeA, storeB] = loadedBoth(longFullPath(commandLine.file()),
+                                             longFullPath(commandLine.compareFile()), commandLine);
     bool differ = false;
     std::string out;
     FileComparison(storeA, storeB).scan(0, [&](const FileComparison::Difference &difference) {
