@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,62 @@ TEST(FileComparisonTest, FixedLengthRecords)
            Framing::fixedLength(3));
     EXPECT_EQ(allDifferences(FileComparison(a, b)),
               (std::vector<Difference>{{1, Side::Both, 1, 1}, {2, Side::Both, 1, 1}}));
+}
+
+// Record by record, as a reader would compare them.
+std::vector<Difference> referenceDifferences(const RecordStore &a, const RecordStore &b)
+{
+    std::vector<Difference> found;
+    for (std::size_t index = 0; index < std::max(a.count(), b.count()); ++index) {
+        const auto at = static_cast<std::int64_t>(index);
+        if (index >= b.count()) {
+            found.push_back({index, Side::OnlyA});
+        } else if (index >= a.count()) {
+            found.push_back({index, Side::OnlyB});
+        } else {
+            const std::string_view x = a.record(at).bytes, y = b.record(at).bytes;
+            std::uint64_t first = std::max(x.size(), y.size()), differing = 0;
+            for (std::size_t column = 0; column < std::max(x.size(), y.size()); ++column) {
+                if (column < x.size() && column < y.size() && x[column] == y[column])
+                    continue;
+                first = std::min<std::uint64_t>(first, column);
+                ++differing;
+            }
+            if (differing)
+                found.push_back({index, Side::Both, first, differing});
+        }
+    }
+    return found;
+}
+
+// Line ends, NULs and edits that shift the records after them: passing over equal bytes must
+// never pass over a record that differs, whatever the framing.
+TEST(FileComparisonTest, AgreesWithARecordByRecordComparison)
+{
+    const TempDir folder;
+    std::mt19937 random(11);
+    const std::string alphabet("ab\r\n\0", 5);
+    for (int round = 0; round < 150; ++round) {
+        std::string a(random() % 400, 'a');
+        for (char &byte : a)
+            byte = random() % 4 ? 'a' : alphabet[random() % alphabet.size()];
+        std::string b = a;
+        for (int edit = random() % 4; edit > 0 && !b.empty(); --edit) {
+            const std::size_t at = random() % b.size();
+            if (random() % 2)
+                b[at] = alphabet[random() % alphabet.size()];
+            else
+                b.insert(at, 1, alphabet[random() % alphabet.size()]);
+        }
+        const Framing framing =
+            round % 2 ? Framing::lines() : Framing::fixedLength(1 + random() % 7);
+        RecordStore storeA, storeB;
+        storeA.load(folder.write("a", a), framing);
+        storeB.load(folder.write("b", b), framing);
+        ASSERT_EQ(allDifferences(FileComparison(storeA, storeB)),
+                  referenceDifferences(storeA, storeB))
+            << round;
+    }
 }
 
 } // namespace
