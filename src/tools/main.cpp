@@ -21,6 +21,7 @@
 #include <cstring>
 #include <iostream>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -179,10 +180,12 @@ template <typename Dump> void writeTerminalDump(const Dump &dump, const CodePage
     writeOut(out);
 }
 
-CodePageDecoder decoderFor(const CommandLine &commandLine, int codePage)
+// The decoder of the encoding's own code page, else of the locale's.
+CodePageDecoder decoderFor(const CommandLine &commandLine, const Encoding &encoding,
+                           const UserLocale &locale)
 {
     try {
-        return CodePageDecoder(codePage);
+        return CodePageDecoder(encoding.windowsCodePage().value_or(locale.ansiCodePage()));
     } catch (const Failure &failure) {
         if (commandLine.codePage())
             throw CommandLine::UsageError(failure.what());
@@ -360,8 +363,7 @@ bool compareRecords(const CommandLine &commandLine)
     const RecordStore storeB = loaded(pathB, commandLine);
     if (isAuto(commandLine))
         encoding = detectedEncoding(storeA, encoding);
-    const CodePageDecoder decoder =
-        decoderFor(commandLine, encoding->windowsCodePage().value_or(locale.ansiCodePage()));
+    const CodePageDecoder decoder = decoderFor(commandLine, *encoding, locale);
     const std::uint64_t numberA = commandLine.record();
     const std::uint64_t numberB = commandLine.compareRecord().value_or(numberA);
     const CompareDump compared(dumpOf(storeA, numberA, pathA, encoding),
@@ -405,13 +407,17 @@ int dump(const CommandLine &commandLine)
 {
     const UserLocale locale = UserLocale::fromEnvironment();
     std::shared_ptr<const Encoding> encoding = chosenEncoding(commandLine, locale);
-    const int codePage = encoding->windowsCodePage().value_or(locale.ansiCodePage());
-    const CodePageDecoder decoder = decoderFor(commandLine, codePage);
+    // With "auto" the characters are drawn in the code page of the encoding the bytes tell.
+    std::optional<CodePageDecoder> decoder;
+    if (!isAuto(commandLine))
+        decoder.emplace(decoderFor(commandLine, *encoding, locale));
     const std::string path = longFullPath(commandLine.file());
     RecordStore store;
     store.load(path, commandLine.framing());
-    if (isAuto(commandLine))
+    if (isAuto(commandLine)) {
         encoding = detectedEncoding(store, encoding);
+        decoder.emplace(decoderFor(commandLine, *encoding, locale));
+    }
     const std::uint64_t count = store.count();
     if (commandLine.count()) {
         writeOut(std::to_string(count) + "\n");
@@ -430,7 +436,7 @@ int dump(const CommandLine &commandLine)
     if (commandLine.raw())
         recordDump.writeText(writeOut, "\r\n");
     else
-        writeTerminalDump(recordDump, decoder);
+        writeTerminalDump(recordDump, *decoder);
     return 0;
 }
 
