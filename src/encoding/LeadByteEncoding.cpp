@@ -79,8 +79,8 @@ UnitStart LeadByteEncoding::advance(std::string_view record, UnitStart from,
 
 // Cut as unitAt() cuts, a byte a step: a byte is a trail byte when the run of lead bytes just
 // before it is odd, so that no step waits on a look-up of the one before, and the only branch
-// the bytes decide is a mark, which is rare. Runs of bytes below 0x80, never lead bytes and
-// always mapped, are passed over eight at a time.
+// the bytes decide is a mark, which is rare. The bytes go in words of eight, each passed over
+// whole when it holds only bytes below 0x80, never lead bytes and always mapped.
 void LeadByteEncoding::forEachMark(std::string_view record, const MarkSink &sink) const
 {
     const UnitTable &units = unitTable();
@@ -88,17 +88,24 @@ void LeadByteEncoding::forEachMark(std::string_view record, const MarkSink &sink
         return static_cast<std::uint8_t>(record[at]);
     };
     std::uint8_t trail = 0;
-    std::size_t at = 0;
-    for (; at + 1 < record.size(); ++at) {
-        if ((trail ^ 1) & AsciiRun::isAsciiWord(record, at)) {
-            at += 7;
-            continue;
-        }
+    // Each byte that has one after it.
+    const auto step = [&](std::size_t at) {
         const std::uint8_t byte = byteAt(at);
         if ((trail ^ 1) & units.marked[std::size_t{byte} << 8 | byteAt(at + 1)]) [[unlikely]]
             sink(markAt(record, at));
         trail = units.lead[byte] & (trail ^ 1);
+    };
+    std::size_t at = 0;
+    while (at + 8 < record.size()) {
+        if ((trail ^ 1) & AsciiRun::isAsciiWord(record, at)) {
+            at += 8;
+            continue;
+        }
+        for (const std::size_t end = at + 8; at < end; ++at)
+            step(at);
     }
+    for (; at + 1 < record.size(); ++at)
+        step(at);
     // The last byte alone: a lead byte there is ill-formed.
     if (at + 1 == record.size() && !trail &&
         (units.lead[byteAt(at)] || units.marked[std::size_t{byteAt(at)} << 8]))
