@@ -4,7 +4,10 @@
 #include "Encoding.h"
 #include "GlyphTable.h"
 
+#include <array>
 #include <bitset>
+#include <memory>
+#include <mutex>
 #include <optional>
 
 // A Windows code page by the lead-byte rules of the locale's classification: a lead byte and
@@ -29,10 +32,22 @@ private:
     {
         return m_classes.multibyte() && m_classes.inLeadSet(byte);
     }
-    bool mapped(std::string_view unit) const;
+    // Each unit by the two bytes it begins with (the first * 256 + the next): whether it is
+    // marked, ill-formed or unmapped; and per byte 1 for a lead byte, else 0.
+    struct UnitTable
+    {
+        std::bitset<256 * 256> marked;
+        std::array<std::uint8_t, 256> lead;
+    };
+    // Made on first use, on any thread: it decodes every unit, which start-up need not wait for.
+    const UnitTable &unitTable() const;
+    UnitTable decodeUnitTable() const;
+    Mark markAt(std::string_view record, std::size_t at) const;
 
     ByteClasses m_classes;
     std::bitset<256> m_trails;
     std::optional<int> m_codePage;
     std::optional<GlyphTable> m_glyphs;
+    mutable std::once_flag m_unitsOnce;
+    mutable std::unique_ptr<const UnitTable> m_units;
 };

@@ -32,6 +32,8 @@ public:
     bool onUnits() const { return m_onUnits; }
     bool caseFolded() const { return m_otherCase != m_bytes; }
 
+    bool operator==(const FindPattern &) const = default;
+
     // The C library's name of the character set an encoding is written in.
     static std::string charsetOf(const Encoding &encoding);
 

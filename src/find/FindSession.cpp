@@ -18,9 +18,20 @@ FindPlace placeOf(const FindHit &hit)
 
 FindSession::FindSession(const RecordStore &store, std::shared_ptr<const Encoding> encoding,
                          FindPattern pattern, std::optional<std::size_t> onlyRecord)
-    : m_store(store), m_encoding(std::move(encoding)), m_pattern(std::move(pattern)),
-      m_onlyRecord(onlyRecord), m_finder(store, *m_encoding, m_pattern)
+    : m_store(store), m_file(store.file()), m_framing(store.framing()),
+      m_encoding(std::move(encoding)), m_pattern(std::move(pattern)), m_onlyRecord(onlyRecord),
+      m_finder(store, *m_encoding, m_pattern)
 {}
+
+bool FindSession::searches(const RecordStore &store,
+                           const std::shared_ptr<const Encoding> &encoding,
+                           const FindPattern &pattern, std::optional<std::size_t> onlyRecord) const
+{
+    const std::shared_ptr<const std::string> file = store.file();
+    const bool sameFile = !m_file.owner_before(file) && !file.owner_before(m_file);
+    return &store == &m_store && sameFile && store.framing() == m_framing &&
+           encoding == m_encoding && pattern == m_pattern && onlyRecord == m_onlyRecord;
+}
 
 FindSession::Outcome FindSession::find(Direction direction, FindPlace from, bool pastFrom,
                                        const FindProgress &progress)

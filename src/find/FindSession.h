@@ -2,19 +2,21 @@
 
 #include "FindHit.h"
 #include "FindPattern.h"
+#include "Framing.h"
 #include "RecordFinder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 class Encoding;
 class RecordStore;
 
 // Going from hit to hit of one pattern through a store, or through one record of it, as the
 // find bar does: wrapping at the ends, and telling which hit of how many each one is. The
-// store must stay as it is while a session lives.
+// store must stay as it is while a session lives; searches() tells when it no longer is.
 class FindSession
 {
 public:
@@ -38,6 +40,12 @@ public:
     Outcome find(Direction direction, FindPlace from, bool pastFrom,
                  const FindProgress &progress = {});
 
+    // Whether a session made now with these arguments would search as this one does: the same
+    // pattern, encoding and scope, in the same store still holding the file and framing it had
+    // when this one was made. Else the hits this one knows are not that search's.
+    bool searches(const RecordStore &store, const std::shared_ptr<const Encoding> &encoding,
+                  const FindPattern &pattern, std::optional<std::size_t> onlyRecord) const;
+
 private:
     struct Found
     {
@@ -56,6 +64,9 @@ private:
     std::size_t lastRecord() const;
 
     const RecordStore &m_store;
+    // Not kept alive by the session: a file loaded anew is another one, even at the same place.
+    std::weak_ptr<const std::string> m_file;
+    Framing m_framing;
     std::shared_ptr<const Encoding> m_encoding;
     FindPattern m_pattern;
     std::optional<std::size_t> m_onlyRecord;

@@ -185,20 +185,22 @@ void DumpView::showByte(std::uint64_t offset, std::uint64_t length)
 {
     if (!m_dump || offset >= m_dump->record().bytes.size())
         return;
-    const std::size_t line = RecordDump::firstLineOfBlock(offset / kBlockBytes);
-    const std::uint64_t end =
-        std::min<std::uint64_t>(offset + length, m_dump->record().bytes.size());
-    m_anchor = positionOfByte(line, offset);
-    m_cursor = length == 0 ? m_anchor : positionOfByte(line, end);
+    // Whole characters: from the one that holds the first byte to the end of the one that
+    // holds the last.
+    const std::uint64_t size = m_dump->record().bytes.size();
+    const RecordDump::RowUnit first = m_dump->unitHolding(offset);
+    const RecordDump::RowUnit lastUnit =
+        length == 0 ? first : m_dump->unitHolding(offset + std::min(length, size - offset) - 1);
+    const std::uint64_t end = lastUnit.offset + lastUnit.length;
+    // The cursor keeps to the block asked for: where a character begun in the block before
+    // holds the byte, the blank above it stands for that character.
+    const std::size_t block = offset / kBlockBytes;
+    m_anchor = positionOfByte(block, std::max(first.offset, block * kBlockBytes));
+    m_cursor = length == 0 ? m_anchor : positionOfByte(lastUnit.offset / kBlockBytes, end);
     m_selectedBytes.reset();
     if (length != 0)
-        m_selectedBytes = ByteRange{offset, end - offset};
-    if (length != 0 && end > (offset / kBlockBytes + 1) * kBlockBytes) {
-        // The selection goes on into the next block's character row.
-        const std::size_t next = RecordDump::firstLineOfBlock(end / kBlockBytes);
-        m_cursor = end % kBlockBytes == 0 ? lineEnd(line) : positionOfByte(next, end);
-    }
-    verticalScrollBar()->setValue(static_cast<int>(line > 0 ? line - 1 : 0));
+        m_selectedBytes = ByteRange{first.offset, end - first.offset};
+    verticalScrollBar()->setValue(static_cast<int>(m_anchor.line > 0 ? m_anchor.line - 1 : 0));
     ensureCursorVisible();
     viewport()->update();
     emit cursorByteChanged();
@@ -499,9 +501,10 @@ std::optional<int> DumpView::firstByteColumn(std::size_t line) const
     }
 }
 
-DumpView::Position DumpView::positionOfByte(std::size_t line, std::uint64_t offset) const
+DumpView::Position DumpView::positionOfByte(std::size_t block, std::uint64_t offset) const
 {
-    const int column = *firstByteColumn(line) + static_cast<int>(offset % kBlockBytes);
+    const std::size_t line = RecordDump::firstLineOfBlock(block);
+    const auto column = *firstByteColumn(line) + static_cast<int>(offset - block * kBlockBytes);
     return {line, characterAtColumn(line, column)};
 }
 

@@ -116,7 +116,9 @@ private:
     void paintMarks(QPainter &painter, std::size_t line, int top) const;
     // The first column of a row that shows the block's bytes one column each.
     std::optional<int> firstByteColumn(std::size_t line) const;
-    Position positionOfByte(std::size_t line, std::uint64_t offset) const;
+    // In block's character row, the place before the character in the column of the record's
+    // byte at offset, or after the row's characters when offset lies past the block's end.
+    Position positionOfByte(std::size_t block, std::uint64_t offset) const;
     // The characters of a character row that show the record's bytes from .. to.
     std::pair<std::size_t, std::size_t> charactersOfBytes(std::size_t line, std::uint64_t from,
                                                           std::uint64_t to) const;

@@ -74,21 +74,23 @@ void FindController::find(bool backwards)
 {
     if (searching() || !shownRecord() || !m_bar)
         return;
-    if (!m_session) {
-        try {
-            const std::string typed = m_bar->text().toStdString();
-            FindPattern pattern = m_bar->hex()
-                                      ? FindPattern::hex(typed)
-                                      : FindPattern::text(typed, *m_encoding, m_bar->matchCase());
-            const std::optional<std::size_t> only =
-                m_bar->thisRecordOnly() ? shownRecord() : std::nullopt;
+    // The hits known are kept only for the same search: the bar may have changed while a
+    // search ran, and "this record only" keeps to the record shown now.
+    try {
+        const std::string typed = m_bar->text().toStdString();
+        FindPattern pattern = m_bar->hex()
+                                  ? FindPattern::hex(typed)
+                                  : FindPattern::text(typed, *m_encoding, m_bar->matchCase());
+        const std::optional<std::size_t> only =
+            m_bar->thisRecordOnly() ? shownRecord() : std::nullopt;
+        if (!m_session || !m_session->searches(m_store, m_encoding, pattern, only)) {
             m_session =
                 std::make_unique<FindSession>(m_store, m_encoding, std::move(pattern), only);
-        } catch (const std::exception &error) {
-            m_bar->setStatus(QString::fromStdString(error.what()));
-            return;
+            m_shownHit.reset();
         }
-        m_shownHit.reset();
+    } catch (const std::exception &error) {
+        m_bar->setStatus(QString::fromStdString(error.what()));
+        return;
     }
     // From the hit shown, while it is still selected; else from the cursor.
     const std::size_t record = *shownRecord();

@@ -68,7 +68,8 @@ private:
     std::shared_ptr<const Encoding> m_encoding;
     FindBar *m_bar = nullptr;
     std::unique_ptr<Timer> m_progressTimer;
-    // Kept while the bar's text and options stay: it knows how many hits there are.
+    // Kept while the search stays the same (FindSession::searches): it knows how many hits
+    // there are.
     std::unique_ptr<FindSession> m_session;
     std::unique_ptr<FindTask> m_task;
     std::optional<FindHit> m_shownHit;

@@ -22,6 +22,7 @@
 #include <future>
 #include <iostream>
 #include <new>
+#include <optional>
 
 namespace {
 
@@ -180,10 +181,12 @@ template <typename Dump> void writeTerminalDump(const Dump &dump, const CodePage
     writeOut(out);
 }
 
-CodePageDecoder decoderFor(const CommandLine &commandLine, int codePage)
+// The decoder of the encoding's own code page, else of the locale's.
+CodePageDecoder decoderFor(const CommandLine &commandLine, const Encoding &encoding,
+                           const UserLocale &locale)
 {
     try {
-        return CodePageDecoder(codePage);
+        return CodePageDecoder(encoding.windowsCodePage().value_or(locale.ansiCodePage()));
     } catch (const Failure &failure) {
         if (commandLine.codePage())
             throw CommandLine::UsageError(failure.what());
@@ -248,21 +251,25 @@ bool writeCheck(const RecordStore &store, const Encoding &encoding, bool withShi
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     bool listed = false;
-    for (std::size_t index = 0; index < store.count(); ++index) {
-        const std::string_view bytes = store.record(static_cast<std::int64_t>(index)).bytes;
-        encoding.forEachMark(bytes, [&](const Mark &mark) {
-            if (mark.kind == Mark::Kind::Shift && !withShifts)
-                return;
-            listed = true;
-            out += std::to_string(index + 1) + ' ' + std::to_string(mark.offset) + ' ';
-            for (const char byte : bytes.substr(mark.offset, mark.length)) {
-                out += kHex[static_cast<std::uint8_t>(byte) >> 4];
-                out += kHex[static_cast<std::uint8_t>(byte) & 0x0F];
-            }
-            out += ' ';
-            out += Mark::reason(mark.kind);
-            out += '\n';
-        });
+    std::size_t index = 0;
+    std::string_view bytes;
+    // Made once: a record of a clean file costs no more than the look at its bytes.
+    const MarkSink sink = [&](const Mark &mark) {
+        if (mark.kind == Mark::Kind::Shift && !withShifts)
+            return;
+        listed = true;
+        out += std::to_string(index + 1) + ' ' + std::to_string(mark.offset) + ' ';
+        for (const char byte : bytes.substr(mark.offset, mark.length)) {
+            out += kHex[static_cast<std::uint8_t>(byte) >> 4];
+            out += kHex[static_cast<std::uint8_t>(byte) & 0x0F];
+        }
+        out += ' ';
+        out += Mark::reason(mark.kind);
+        out += '\n';
+    };
+    for (; index < store.count(); ++index) {
+        bytes = store.record(static_cast<std::int64_t>(index)).bytes;
+        encoding.forEachMark(bytes, sink);
         if (out.size() >= kPieceSize) {
             writeOut(out);
             out.clear();
@@ -369,8 +376,7 @@ bool compareRecords(const CommandLine &commandLine)
     const auto [storeA, storeB] = loadedBoth(pathA, pathB, commandLine);
     if (isAuto(commandLine))
         encoding = detectedEncoding(storeA, encoding);
-    const CodePageDecoder decoder =
-        decoderFor(commandLine, encoding->windowsCodePage().value_or(locale.ansiCodePage()));
+    const CodePageDecoder decoder = decoderFor(commandLine, *encoding, locale);
     const std::uint64_t numberA = commandLine.record();
     const std::uint64_t numberB = commandLine.compareRecord().value_or(numberA);
     const CompareDump compared(dumpOf(storeA, numberA, pathA, encoding),
@@ -414,13 +420,17 @@ int dump(const CommandLine &commandLine)
 {
     const UserLocale locale = UserLocale::fromEnvironment();
     std::shared_ptr<const Encoding> encoding = chosenEncoding(commandLine, locale);
-    const int codePage = encoding->windowsCodePage().value_or(locale.ansiCodePage());
-    const CodePageDecoder decoder = decoderFor(commandLine, codePage);
+    // With "auto" the characters are drawn in the code page of the encoding the bytes tell.
+    std::optional<CodePageDecoder> decoder;
+    if (!isAuto(commandLine))
+        decoder.emplace(decoderFor(commandLine, *encoding, locale));
     const std::string path = longFullPath(commandLine.file());
     RecordStore store;
     store.load(path, commandLine.framing());
-    if (isAuto(commandLine))
+    if (isAuto(commandLine)) {
         encoding = detectedEncoding(store, encoding);
+        decoder.emplace(decoderFor(commandLine, *encoding, locale));
+    }
     const std::uint64_t count = store.count();
     if (commandLine.count()) {
         writeOut(std::to_string(count) + "\n");
@@ -439,7 +449,7 @@ int dump(const CommandLine &commandLine)
     if (commandLine.raw())
         recordDump.writeText(writeOut, "\r\n");
     else
-        writeTerminalDump(recordDump, decoder);
+        writeTerminalDump(recordDump, *decoder);
     return 0;
 }
 

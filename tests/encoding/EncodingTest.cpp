@@ -1,6 +1,7 @@
 #include "Encoding.h"
 #include "Bytes.h"
 #include "EncodingCatalog.h"
+#include "LeadByteEncoding.h"
 #include "RowName.h"
 
 #include <gtest/gtest.h>
@@ -201,6 +202,32 @@ std::vector<UnitStart> plainStarts(const Encoding &encoding, std::string_view re
     return starts;
 }
 
+// The ill-formed, unmapped and shift units of record, cut by unitAt() and told by glyph().
+std::vector<Mark> plainMarks(const Encoding &encoding, std::string_view record)
+{
+    const std::vector<UnitStart> starts = plainStarts(encoding, record);
+    std::vector<Mark> marks;
+    for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
+        ShiftState state = starts[i].state;
+        const std::size_t at = starts[i].offset;
+        const Unit unit = encoding.unitAt(record, at, state);
+        if (unit.kind == UnitKind::IllFormed)
+            marks.push_back({at, unit.length, Mark::Kind::IllFormed});
+        else if (unit.kind == UnitKind::Shift)
+            marks.push_back({at, unit.length, Mark::Kind::Shift});
+        else if (!encoding.glyph(record.substr(at, unit.length), starts[i].state).mapped)
+            marks.push_back({at, unit.length, Mark::Kind::Unmapped});
+    }
+    return marks;
+}
+
+std::vector<Mark> marksOf(const Encoding &encoding, std::string_view record)
+{
+    std::vector<Mark> marks;
+    encoding.forEachMark(record, [&](const Mark &mark) { marks.push_back(mark); });
+    return marks;
+}
+
 class EveryEncoding : public testing::TestWithParam<std::string>
 {};
 
@@ -227,22 +254,24 @@ TEST_P(EveryEncoding, AdvanceStartNearAndMarksAgreeWithAPlainCut)
                 EXPECT_LE(at - near->offset, 256u);
             }
         }
-        std::vector<Mark> expected, marks;
-        for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
-            ShiftState state = starts[i].state;
-            const std::size_t at = starts[i].offset;
-            const Unit unit = encoding->unitAt(record, at, state);
-            const std::string_view bytes = std::string_view(record).substr(at, unit.length);
-            if (unit.kind == UnitKind::IllFormed)
-                expected.push_back({at, unit.length, Mark::Kind::IllFormed});
-            else if (unit.kind == UnitKind::Shift)
-                expected.push_back({at, unit.length, Mark::Kind::Shift});
-            else if (!encoding->glyph(bytes, starts[i].state).mapped)
-                expected.push_back({at, unit.length, Mark::Kind::Unmapped});
-        }
-        encoding->forEachMark(record, [&](const Mark &mark) { marks.push_back(mark); });
-        EXPECT_EQ(marks, expected);
+        EXPECT_EQ(marksOf(*encoding, record), plainMarks(*encoding, record));
     }
+}
+
+// Every pair of bytes, each after a full stop so that it is cut from its first byte, then a
+// lead byte that ends the record: the marks of a lead-byte page as its glyphs tell them.
+TEST(LeadByteEncoding, MarksEveryPairAsAPlainCutAndTheGlyphsTell)
+{
+    std::string record;
+    for (unsigned pair = 0; pair < 256 * 256; ++pair)
+        record += {'.', char(pair >> 8), char(pair & 0xFF)};
+    record += '\x81';
+    for (const int codePage : {932, 936, 949, 950, 1252}) {
+        const LeadByteEncoding encoding("", ByteClasses::forCodePage(codePage), codePage);
+        EXPECT_EQ(marksOf(encoding, record), plainMarks(encoding, record)) << codePage;
+    }
+    const LeadByteEncoding undecoded("", ByteClasses::forCodePage(932), std::nullopt);
+    EXPECT_EQ(marksOf(undecoded, record), plainMarks(undecoded, record));
 }
 
 std::vector<std::string> catalogNames()

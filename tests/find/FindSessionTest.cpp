@@ -111,4 +111,31 @@ TEST(FindSession, NotFoundAndCancelled)
     EXPECT_EQ(told(cancelled), "cancelled");
 }
 
+// Hits known are of the search the session was made for: any change to it makes a new one.
+TEST(FindSession, SearchesOnlyAsItWasMadeTo)
+{
+    RecordStore store = storeOf(kFile);
+    const auto utf8 = EncodingCatalog::make("UTF-8");
+    const FindPattern ab = FindPattern::text("AB", *utf8, true);
+    const FindSession session(store, utf8, ab);
+    const auto searches = [&](const std::shared_ptr<const Encoding> &encoding,
+                              const FindPattern &pattern,
+                              std::optional<std::size_t> onlyRecord = std::nullopt) {
+        return session.searches(store, encoding, pattern, onlyRecord);
+    };
+    const RecordStore other = storeOf(kFile);
+
+    EXPECT_TRUE(searches(utf8, ab));
+    EXPECT_FALSE(searches(utf8, FindPattern::text("A", *utf8, true)));
+    EXPECT_FALSE(searches(utf8, FindPattern::hex("41 42")));
+    EXPECT_FALSE(searches(utf8, FindPattern::text("AB", *utf8, false)));
+    EXPECT_FALSE(searches(utf8, ab, 0));
+    EXPECT_FALSE(searches(EncodingCatalog::make("Shift_JIS"), ab));
+    EXPECT_FALSE(session.searches(other, utf8, ab, std::nullopt));
+    store = store.reframed(Framing::fixedLength(4));
+    EXPECT_FALSE(searches(utf8, ab));
+    store = storeOf(kFile);
+    EXPECT_FALSE(searches(utf8, ab));
+}
+
 } // namespace

@@ -141,4 +141,28 @@ TEST(RecordFinder, StopsWhenProgressSaysSo)
     EXPECT_EQ(looks, 2);
 }
 
+// Every six bytes are a record, line ends and NULs in it too; a hit keeps to one record.
+TEST(RecordFinder, FindsInFixedLengthRecordsOfAnyBytes)
+{
+    const RecordStore store = storeOf(std::string("ab\r\n\0c"
+                                                  "d\nAB\0x"
+                                                  "yAB\r\n.",
+                                                  18),
+                                      Framing::fixedLength(6));
+    const auto encoding = EncodingCatalog::make("UTF-8");
+    const auto text = [&](std::string_view typed) {
+        return hitsOf(store, *encoding, FindPattern::text(typed, *encoding, true));
+    };
+    const auto hex = [&](std::string_view pairs) {
+        return hitsOf(store, *encoding, FindPattern::hex(pairs));
+    };
+
+    EXPECT_EQ(text("AB"), "2:2 3:1 ");
+    EXPECT_EQ(hex("0A 41"), "2:1 ");
+    EXPECT_EQ(hex("0D 0A"), "1:2 3:3 ");
+    EXPECT_EQ(hex("00"), "1:4 2:4 ");
+    EXPECT_EQ(text("cd"), "");
+    EXPECT_EQ(hex("78 79"), "");
+}
+
 } // namespace

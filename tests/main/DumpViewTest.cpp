@@ -2,6 +2,7 @@
 
 #include "ByteClasses.h"
 #include "RecordDump.h"
+#include "RowName.h"
 
 #include <QClipboard>
 #include <QFontMetricsF>
@@ -275,7 +276,11 @@ INSTANTIATE_TEST_SUITE_P(
                                      QString::fromUtf8("漢")},
                     ByteSelectionRow{"AcrossColumn100AndOn", std::string(99, 'A') + "\x8A\xBFZ", 98,
                                      4, QString::fromUtf8("A漢Z")},
-                    ByteSelectionRow{"SecondBlock", std::string(150, 'A') + "xy", 150, 2, "xy"}),
+                    ByteSelectionRow{"SecondBlock", std::string(150, 'A') + "xy", 150, 2, "xy"},
+                    ByteSelectionRow{"TrailByte", "Hi\x8A\xBF!", 3, 1, QString::fromUtf8("漢")},
+                    ByteSelectionRow{"LeadByte", "Hi\x8A\xBF!", 2, 1, QString::fromUtf8("漢")},
+                    ByteSelectionRow{"TrailByteAtBlockStart", std::string(99, 'A') + "\x8A\xBFZ",
+                                     100, 2, QString::fromUtf8("漢Z")}),
     [](const auto &info) { return info.param.name; });
 
 TEST_F(DumpViewTest, ACursorMoveDropsTheByteSelection)
@@ -301,5 +306,57 @@ TEST_F(DumpViewTest, ShowByteScrollsToItAndPutsTheCursorBeforeIt)
     EXPECT_LE(m_view.firstVisibleLine(), line);
     EXPECT_GT(m_view.firstVisibleLine(), line - 60);
 }
+
+struct CursorRow
+{
+    std::string name;
+    std::string record;
+    std::uint64_t offset;
+    std::uint64_t length;
+    DumpView::Position cursor;
+    std::optional<std::uint64_t> cursorByte;
+};
+
+void PrintTo(const CursorRow &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class DumpViewShowByte : public DumpViewTest, public testing::WithParamInterface<CursorRow>
+{};
+
+// The cursor stands before the character that holds the byte asked for, or after the last
+// character selected, whichever of their bytes were asked for.
+TEST_P(DumpViewShowByte, PutsTheCursorOnACharacterBoundary)
+{
+    const CursorRow &row = GetParam();
+    m_view.setDump(dumpOf(row.record));
+
+    m_view.showByte(row.offset, row.length);
+
+    EXPECT_EQ(m_view.cursorPosition(), row.cursor);
+    EXPECT_EQ(m_view.cursorByte(), row.cursorByte);
+}
+
+const std::string kAcrossColumn100 = std::string(99, 'A') + "\x8A\xBFZ";
+
+// "000000|" takes characters 0 to 6; 漢 (8A BF) is character 9 of "Hi漢!", and character 106 of
+// the row of 99 "A" that it ends, over column 100; the next row's blank above BF stands for it.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DumpViewShowByte,
+    testing::Values(
+        CursorRow{"LeadByte", "Hi\x8A\xBF!", 2, 0, {5, 9}, 2},
+        CursorRow{"TrailByte", "Hi\x8A\xBF!", 3, 0, {5, 9}, 2},
+        CursorRow{"TrailByteSelected", "Hi\x8A\xBF!", 3, 1, {5, 10}, 4},
+        CursorRow{"EndingInALeadByte", "Hi\x8A\xBF!", 1, 2, {5, 10}, 4},
+        CursorRow{"TrailByteAtBlockStart", kAcrossColumn100, 100, 0, {5 + kRowsPerBlock, 7}, 100},
+        CursorRow{"SelectedFromTrailByteAtBlockStart",
+                  kAcrossColumn100,
+                  100,
+                  2,
+                  {5 + kRowsPerBlock, 9},
+                  std::nullopt},
+        CursorRow{"EndingInALeadByteAtBlockEnd", kAcrossColumn100, 98, 2, {5, 107}, std::nullopt}),
+    rowName<CursorRow>);
 
 } // namespace

@@ -216,6 +216,65 @@ TEST_F(QarvoDump, FindCountsZeroAndExitsOne)
     EXPECT_EQ(outcome.out, "0\n");
 }
 
+// 日本語の文章です。漢字とひらがな。 in Shift_JIS: enough for the bytes to tell it.
+const std::string kJapanese = "\x93\xFA\x96\x7B\x8C\xEA\x82\xCC\x95\xB6\x8F\xCD\x82\xC5\x82\xB7"
+                              "\x81\x42\x8A\xBF\x8E\x9A\x82\xC6\x82\xD0\x82\xE7\x82\xAA\x82\xC8"
+                              "\x81\x42";
+
+TEST_F(QarvoDump, AutoDrawsTheCharactersInTheEncodingTheBytesTell)
+{
+    write("sjis.txt", kJapanese + "\r\n" + kJapanese + "\r\n" + kJapanese + "\r\n");
+
+    for (const std::string locale : {"LC_ALL=C", "LC_ALL=C.UTF-8", "LANG=en_US.UTF-8"}) {
+        const Outcome outcome = run({"--encoding", "auto", "sjis.txt"}, locale);
+
+        EXPECT_EQ(outcome.status, 0) << locale;
+        EXPECT_EQ(splitLines(outcome.out, '\n')[5], "000000|日本語の文章です。漢字とひらがな。")
+            << locale;
+    }
+}
+
+TEST_F(QarvoDump, ListsTheEncodingsAndDumpsInTheOneNamed)
+{
+    write("utf8.txt", "\xC3\xA9\xE6\xBC\xA2\n");
+
+    const Outcome list = run({"--list-encodings"});
+    const Outcome dumped = run({"--encoding", "utf-8", "utf8.txt"});
+
+    EXPECT_EQ(list.status, 0);
+    EXPECT_NE(list.out.find("\nUTF-8\tUnicode\tutf8\n"), std::string::npos);
+    EXPECT_EQ(list.out.rfind("Shift_JIS\tJapanese\tsjis cp932 ", 0), 0u);
+    EXPECT_EQ(dumped.status, 0);
+    const auto lines = splitLines(dumped.out, '\n');
+    ASSERT_EQ(lines.size(), 10u);
+    EXPECT_EQ(lines[5], "000000|é 漢 ");
+    EXPECT_EQ(lines[7], "      |CAEBA");
+    EXPECT_EQ(lines[8], "      |396C2");
+}
+
+// 81 20: a lead byte whose next byte is no trail byte; 85 40: no character of the page; a lead
+// byte that ends its record.
+TEST_F(QarvoDump, CheckListsEachMarkedUnitAndExitsOneForAny)
+{
+    write("bad.txt", "ab\x81\x20"
+                     "c\r\nok\r\nx\x85\x40y\x8A");
+    write("shifts.txt", "\x0E\x45\x41\x0F\xC1");
+
+    const Outcome bad = run({"--codepage", "932", "--check", "bad.txt"});
+    const Outcome clean = run({"--codepage", "932", "--check", "sample.txt"});
+    const Outcome shifts = run({"--encoding", "ibm-939", "--check=all", "shifts.txt"});
+    const Outcome noShifts = run({"--encoding", "ibm-939", "--check", "shifts.txt"});
+
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "1 2 8120 ill-formed\n3 1 8540 unmapped\n3 4 8A ill-formed\n");
+    EXPECT_EQ(clean.status, 0);
+    EXPECT_EQ(clean.out, "");
+    EXPECT_EQ(shifts.status, 1);
+    EXPECT_EQ(shifts.out, "1 0 0E shift\n1 3 0F shift\n");
+    EXPECT_EQ(noShifts.status, 0);
+    EXPECT_EQ(noShifts.out, "");
+}
+
 struct ErrorCase
 {
     const char *name;
@@ -252,6 +311,10 @@ const ErrorCase kErrorCases[] = {
     {"NoRecords", {"empty.txt"}, 1, "empty.txt has no records"},
     {"UnknownOption", {"--hex", "sample.txt"}, 2, "unknown option '--hex'"},
     {"UnknownCodePage", {"--codepage", "12345", "sample.txt"}, 2, "12345"},
+    {"UnknownEncoding",
+     {"--encoding", "nosuch", "sample.txt"},
+     2,
+     "unknown encoding 'nosuch'; see qarvo-dump --list-encodings"},
     {"NoFile", {}, 2, "missing FILE"},
     {"FindUnwritable",
      {"--codepage", "932", "--find", "\xF0\x9F\x98\x80", "sample.txt"},
