@@ -1,6 +1,7 @@
 #include "DumpView.h"
 
 #include "CodePageDecoder.h"
+#include "CompareDump.h"
 #include "RecordDump.h"
 
 #include <QClipboard>
@@ -19,8 +20,8 @@ namespace {
 constexpr int kMargin = 2;      // pixels left of the first column
 constexpr int kCodePage = 1252; // until the window sets the user's
 constexpr int kCachedLines = 512;
+constexpr int kBarGap = 2; // pixels between a floating bar and the area's edges
 constexpr std::uint64_t kBlockBytes = 100;
-constexpr int kDigitIndent = 7; // "      |"
 
 // Translucent, so that they read over light and dark bases alike.
 QColor markColour(Mark::Kind kind)
@@ -76,10 +77,21 @@ void DumpView::setCodePage(int codePage)
 
 void DumpView::setDump(std::shared_ptr<const RecordDump> dump)
 {
-    m_dump = std::move(dump);
+    const RecordDump *shown = dump.get();
+    showRows(DumpRows(std::move(dump)), shown);
+}
+
+void DumpView::setCompare(std::shared_ptr<const CompareDump> compare)
+{
+    const RecordDump *shown = compare ? &compare->dumpA() : nullptr;
+    showRows(DumpRows(std::move(compare)), shown);
+}
+
+void DumpView::showRows(DumpRows rows, const RecordDump *shown)
+{
+    m_rows = std::move(rows);
     // A lead-byte encoding chosen over the locale's draws through its own code page.
-    const std::optional<int> codePage =
-        m_dump ? m_dump->encoding().windowsCodePage() : std::nullopt;
+    const std::optional<int> codePage = shown ? shown->encoding().windowsCodePage() : std::nullopt;
     if (codePage && codePage != m_codePage)
         setCodePage(*codePage);
     m_lines.clear();
@@ -100,7 +112,7 @@ void DumpView::clear()
 
 std::size_t DumpView::lineCount() const
 {
-    return m_dump ? m_dump->lineCount() + 1 : 1;
+    return m_rows.lineCount() + 1;
 }
 
 std::size_t DumpView::firstVisibleLine() const
@@ -121,7 +133,7 @@ QString DumpView::selectedText() const
             // A block that begins inside a character shows it in the block before.
             const std::uint64_t blockStart = block * kBlockBytes;
             if (blockStart > m_selectedBytes->offset && from < to &&
-                m_dump->unitHolding(blockStart).offset < blockStart)
+                m_rows.dump()->unitHolding(blockStart).offset < blockStart)
                 ++from;
             for (std::size_t i = from; i < to; ++i)
                 text += view.text.mid(view.characters[i].textStart, view.characters[i].textLength);
@@ -168,29 +180,33 @@ void DumpView::setMarks(std::vector<Mark> marks)
 
 std::optional<std::uint64_t> DumpView::cursorByte() const
 {
-    const std::optional<int> first = firstByteColumn(m_cursor.line);
-    if (!first)
+    if (m_cursor.line >= m_rows.lineCount())
         return std::nullopt;
-    const int column = columnOf(m_cursor) - *first;
-    const std::size_t block = RecordDump::blockOfLine(m_cursor.line);
-    const std::uint64_t offset = block * kBlockBytes + static_cast<std::uint64_t>(column);
-    const std::uint64_t blockEnd =
-        std::min<std::uint64_t>((block + 1) * kBlockBytes, m_dump->record().bytes.size());
-    if (column < 0 || offset >= blockEnd)
+    const DumpRows::Row row = m_rows.row(m_cursor.line);
+    if (!row.firstByteColumn)
+        return std::nullopt;
+    const int column = columnOf(m_cursor) - *row.firstByteColumn;
+    const std::uint64_t offset = row.begin + static_cast<std::uint64_t>(column);
+    if (column < 0 || offset >= row.end)
         return std::nullopt;
     return offset;
 }
 
 void DumpView::showByte(std::uint64_t offset, std::uint64_t length)
 {
-    if (!m_dump || offset >= m_dump->record().bytes.size())
+    if (m_rows.compare()) {
+        showComparedByte(offset);
+        return;
+    }
+    const RecordDump *dump = m_rows.dump();
+    if (!dump || offset >= dump->record().bytes.size())
         return;
     // Whole characters: from the one that holds the first byte to the end of the one that
     // holds the last.
-    const std::uint64_t size = m_dump->record().bytes.size();
-    const RecordDump::RowUnit first = m_dump->unitHolding(offset);
+    const std::uint64_t size = dump->record().bytes.size();
+    const RecordDump::RowUnit first = dump->unitHolding(offset);
     const RecordDump::RowUnit lastUnit =
-        length == 0 ? first : m_dump->unitHolding(offset + std::min(length, size - offset) - 1);
+        length == 0 ? first : dump->unitHolding(offset + std::min(length, size - offset) - 1);
     const std::uint64_t end = lastUnit.offset + lastUnit.length;
     // The cursor keeps to the block asked for: where a character begun in the block before
     // holds the byte, the blank above it stands for that character.
@@ -200,10 +216,33 @@ void DumpView::showByte(std::uint64_t offset, std::uint64_t length)
     m_selectedBytes.reset();
     if (length != 0)
         m_selectedBytes = ByteRange{first.offset, end - first.offset};
+    revealCursor();
+}
+
+// A selection by bytes stands in one record's character rows: comparing, only the cursor moves.
+void DumpView::showComparedByte(std::uint64_t offset)
+{
+    const std::optional<std::size_t> line = m_rows.characterLineOf(offset);
+    if (!line)
+        return;
+    m_anchor = m_cursor = positionInRow(*line, offset);
+    m_selectedBytes.reset();
+    revealCursor();
+}
+
+void DumpView::revealCursor()
+{
     verticalScrollBar()->setValue(static_cast<int>(m_anchor.line > 0 ? m_anchor.line - 1 : 0));
     ensureCursorVisible();
     viewport()->update();
     emit cursorByteChanged();
+}
+
+QPoint DumpView::floatingBarPosition(const QSize &size, Qt::Edge edge) const
+{
+    const int right = width() - verticalScrollBar()->width() - kBarGap;
+    const int top = edge == Qt::BottomEdge ? height() - size.height() - kBarGap : kBarGap;
+    return {std::max(0, right - size.width()), std::max(0, top)};
 }
 
 void DumpView::paintEvent(QPaintEvent *event)
@@ -323,6 +362,11 @@ void DumpView::contextMenuEvent(QContextMenuEvent *event)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     menu.addAction(tr("&Go To\u2026"), this, &DumpView::goToRequested)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    menu.addSeparator();
+    menu.addAction(tr("Co&mpare\u2026"), this, &DumpView::compareRequested)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    menu.addAction(tr("Compare f&iles\u2026"), this, &DumpView::compareFilesRequested)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
     menu.exec(event->globalPos());
 }
 
@@ -353,9 +397,16 @@ DumpCells DumpView::cells() const
 
 std::vector<DumpCell> DumpView::cellsOf(std::size_t line) const
 {
-    if (!m_dump || line >= m_dump->lineCount())
+    if (line >= m_rows.lineCount())
         return {};
-    return cells().line(*m_dump, line);
+    const DumpRows::Row row = m_rows.row(line);
+    std::vector<DumpCell> label = DumpCells::textRow(row.text);
+    if (!row.dump)
+        return label;
+    std::vector<DumpCell> lineCells = cells().line(*row.dump, row.dumpLine);
+    label.resize(std::min(label.size(), lineCells.size()));
+    std::ranges::move(label, lineCells.begin());
+    return lineCells;
 }
 
 const DumpView::ViewLine &DumpView::viewLine(std::size_t line) const
@@ -488,23 +539,19 @@ void DumpView::ensureCursorVisible()
 
 std::optional<int> DumpView::firstByteColumn(std::size_t line) const
 {
-    if (!m_dump || line >= m_dump->lineCount())
+    if (line >= m_rows.lineCount())
         return std::nullopt;
-    switch (m_dump->kindOf(line)) {
-    case RecordDump::LineKind::Characters:
-        return static_cast<int>(RecordDump::offsetField(RecordDump::blockOfLine(line)).size());
-    case RecordDump::LineKind::HighDigits:
-    case RecordDump::LineKind::LowDigits:
-        return kDigitIndent;
-    default:
-        return std::nullopt;
-    }
+    return m_rows.row(line).firstByteColumn;
 }
 
 DumpView::Position DumpView::positionOfByte(std::size_t block, std::uint64_t offset) const
 {
-    const std::size_t line = RecordDump::firstLineOfBlock(block);
-    const auto column = *firstByteColumn(line) + static_cast<int>(offset - block * kBlockBytes);
+    return positionInRow(RecordDump::firstLineOfBlock(block), offset);
+}
+
+DumpView::Position DumpView::positionInRow(std::size_t line, std::uint64_t offset) const
+{
+    const int column = *firstByteColumn(line) + static_cast<int>(offset - m_rows.row(line).begin);
     return {line, characterAtColumn(line, column)};
 }
 
@@ -512,8 +559,9 @@ std::pair<std::size_t, std::size_t>
 DumpView::charactersOfBytes(std::size_t line, std::uint64_t from, std::uint64_t to) const
 {
     const ViewLine &view = viewLine(line);
-    const std::uint64_t blockStart = RecordDump::blockOfLine(line) * kBlockBytes;
-    const int indent = firstByteColumn(line).value_or(0);
+    const DumpRows::Row row = m_rows.row(line);
+    const std::uint64_t blockStart = row.begin;
+    const int indent = row.firstByteColumn.value_or(0);
     const auto columnOfByte = [&](std::uint64_t offset) {
         return indent + static_cast<int>(std::clamp(offset, blockStart, blockStart + kBlockBytes) -
                                          blockStart);
@@ -536,15 +584,16 @@ DumpView::charactersOfBytes(std::size_t line, std::uint64_t from, std::uint64_t 
 
 void DumpView::paintMarks(QPainter &painter, std::size_t line, int top) const
 {
-    const std::optional<int> first = firstByteColumn(line);
+    if (line >= m_rows.lineCount())
+        return;
+    const DumpRows::Row row = m_rows.row(line);
+    const std::optional<int> first = row.firstByteColumn;
     if (!first)
         return;
-    const std::size_t block = RecordDump::blockOfLine(line);
-    const std::uint64_t begin = block * kBlockBytes;
-    const std::uint64_t end =
-        std::min<std::uint64_t>(begin + kBlockBytes, m_dump->record().bytes.size());
+    const std::uint64_t begin = row.begin;
+    const std::uint64_t end = row.end;
     // A character row also shows the rest of a unit that overhangs its last column.
-    const bool characters = m_dump->kindOf(line) == RecordDump::LineKind::Characters;
+    const bool characters = row.characters;
     const int lastColumn = characters ? viewLine(line).columns : *first + int(end - begin);
     const auto paint = [&](const Mark &mark) {
         if (characters && mark.offset >= end)
@@ -556,7 +605,7 @@ void DumpView::paintMarks(QPainter &painter, std::size_t line, int top) const
             painter.fillRect(QRectF(columnX(from), top, columnX(to) - columnX(from), m_lineHeight),
                              markColour(mark.kind));
     };
-    for (const Mark &mark : m_dump->marksOfBlock(block))
+    for (const Mark &mark : m_rows.marksOf(row))
         paint(mark);
     const std::uint64_t reach = begin >= m_longestMark ? begin - m_longestMark : 0;
     auto mark = std::ranges::lower_bound(m_marks, reach, {}, &Mark::offset);
@@ -577,8 +626,7 @@ void DumpView::paintLine(QPainter &painter, std::size_t line, int top) const
         const std::uint64_t first = m_selectedBytes->offset;
         const std::uint64_t last = first + m_selectedBytes->length;
         const std::uint64_t block = RecordDump::blockOfLine(line);
-        if (m_dump && line < m_dump->lineCount() &&
-            m_dump->kindOf(line) == RecordDump::LineKind::Characters &&
+        if (line < m_rows.lineCount() && m_rows.row(line).characters &&
             block >= first / kBlockBytes && block * kBlockBytes < last)
             std::tie(from, to) = charactersOfBytes(line, first, last);
     } else if (start != end && line >= start.line && line <= end.line) {

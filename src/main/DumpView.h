@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DumpCells.h"
+#include "DumpRows.h"
 #include "Mark.h"
 
 #include <QAbstractScrollArea>
@@ -14,6 +15,7 @@
 #include <vector>
 
 class CodePageDecoder;
+class CompareDump;
 class RecordDump;
 
 // The read-only dump area. It draws only the lines in sight, each on a fixed grid of cells, so
@@ -40,9 +42,13 @@ public:
     void setCodePage(int codePage);
     // Shows the dump from its top; nothing is kept of the previous one.
     void setDump(std::shared_ptr<const RecordDump> dump);
+    // Shows two records against each other, the same way.
+    void setCompare(std::shared_ptr<const CompareDump> compare);
     void clear();
 
-    const RecordDump *dump() const { return m_dump.get(); }
+    // The record's dump shown, or nothing while two are compared.
+    const RecordDump *dump() const { return m_rows.dump(); }
+    const CompareDump *compare() const { return m_rows.compare(); }
     // The dump's lines and the empty line after the last line end.
     std::size_t lineCount() const;
     std::size_t firstVisibleLine() const;
@@ -55,17 +61,26 @@ public:
 
     // Marks over the record's bytes besides those of its encoding (hits, differences).
     void setMarks(std::vector<Mark> marks);
-    // The record's byte under the cursor: in a character or digit row, the byte of its column.
+    // The record's byte under the cursor: in a character or digit row, the byte of its column;
+    // while comparing, the column in either side's rows or the marker row.
     std::optional<std::uint64_t> cursorByte() const;
     // Scrolls to the block of the record's byte at offset and puts the cursor before it in the
-    // character row; with a length, selects that many bytes' characters from there.
+    // character row; with a length, selects that many bytes' characters from there. While
+    // comparing, the cursor goes to A's character row (B's past A's end), and nothing is
+    // selected.
     void showByte(std::uint64_t offset, std::uint64_t length = 0);
+    // Where a bar of size floats over the area: at its top or bottom right, clear of the
+    // scroll bar.
+    QPoint floatingBarPosition(const QSize &size, Qt::Edge edge) const;
 
 signals:
     void cursorByteChanged();
     // The context menu's "Find…" and "Go To…".
     void findRequested();
     void goToRequested();
+    // "Compare…" and "Compare files…".
+    void compareRequested();
+    void compareFilesRequested();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -95,6 +110,7 @@ private:
         int columns = 0;
     };
 
+    void showRows(DumpRows rows, const RecordDump *shown);
     DumpCells cells() const;
     std::vector<DumpCell> cellsOf(std::size_t line) const;
     const ViewLine &viewLine(std::size_t line) const;
@@ -110,6 +126,9 @@ private:
     Position stepped(const Position &position, int characters) const;
     Position movedLines(const Position &position, std::ptrdiff_t lines) const;
     void moveCursor(const Position &position, bool extendSelection);
+    void showComparedByte(std::uint64_t offset);
+    // Scrolls to the cursor's block and tells that the cursor's byte changed.
+    void revealCursor();
     void ensureCursorVisible();
 
     void paintLine(QPainter &painter, std::size_t line, int top) const;
@@ -119,6 +138,8 @@ private:
     // In block's character row, the place before the character in the column of the record's
     // byte at offset, or after the row's characters when offset lies past the block's end.
     Position positionOfByte(std::size_t block, std::uint64_t offset) const;
+    // The same in any row that shows the block's bytes one column each.
+    Position positionInRow(std::size_t line, std::uint64_t offset) const;
     // The characters of a character row that show the record's bytes from .. to.
     std::pair<std::size_t, std::size_t> charactersOfBytes(std::size_t line, std::uint64_t from,
                                                           std::uint64_t to) const;
@@ -129,7 +150,7 @@ private:
 
     mutable std::unique_ptr<CodePageDecoder> m_decoder;
     int m_codePage;
-    std::shared_ptr<const RecordDump> m_dump;
+    DumpRows m_rows;
     std::vector<Mark> m_marks; // sorted by offset
     std::uint64_t m_longestMark = 0;
     // Bytes selected by showByte() in their character rows alone, so that a selection across

@@ -10,13 +10,6 @@
 
 #include <QEvent>
 #include <QLineEdit>
-#include <QScrollBar>
-
-namespace {
-
-constexpr int kBarGap = 2; // pixels between the bar and the dump area's edges
-
-} // namespace
 
 FindController::FindController(const RecordStore &store, TSpinEdit *spin, DumpView *view,
                                std::shared_ptr<const Encoding> encoding, TimerFactory &timers)
@@ -205,8 +198,7 @@ void FindController::stopTask()
 void FindController::place()
 {
     m_bar->adjustSize();
-    const int right = m_view->width() - m_view->verticalScrollBar()->width() - kBarGap;
-    m_bar->move(std::max(0, right - m_bar->width()), kBarGap);
+    m_bar->move(m_view->floatingBarPosition(m_bar->size(), Qt::TopEdge));
 }
 
 std::optional<std::size_t> FindController::shownRecord() const

@@ -1,6 +1,7 @@
 #include "DumpView.h"
 
 #include "ByteClasses.h"
+#include "CompareDump.h"
 #include "RecordDump.h"
 #include "RowName.h"
 
@@ -26,6 +27,13 @@ std::shared_ptr<const RecordDump> dumpOf(std::string bytes, DumpHeader header = 
     auto file = std::make_shared<const std::string>(std::move(bytes));
     return std::make_shared<const RecordDump>(Record{file, *file}, ByteClasses::forCodePage(932),
                                               std::move(header));
+}
+
+std::shared_ptr<const CompareDump> compareOf(std::string a, std::string b)
+{
+    return std::make_shared<const CompareDump>(dumpOf(std::move(a)), dumpOf(std::move(b)),
+                                               CompareSource{"a.txt", 1, 1},
+                                               CompareSource{"b.txt", 1, 1});
 }
 
 class DumpViewTest : public testing::Test
@@ -199,13 +207,22 @@ TEST_F(DumpViewTest, DrawsACharacterSplitAtTheRowEndOverTheRulerEnd)
     EXPECT_TRUE(inked(image, second + 2, 7));
 }
 
-bool hitColoured(const QImage &image, const QPoint &origin, int left, int top, int width,
-                 int height)
+bool isGreen(const QColor &colour)
+{
+    return colour.green() > colour.red() + 40 && colour.green() > colour.blue() + 40;
+}
+
+bool isMagenta(const QColor &colour)
+{
+    return colour.red() > colour.green() + 40 && colour.blue() > colour.green() + 40;
+}
+
+bool coloured(const QImage &image, const QPoint &origin, int left, int top, int width, int height,
+              bool (*tint)(const QColor &))
 {
     for (int y = top; y < top + height; ++y) {
         for (int x = left; x < left + width; ++x) {
-            const QColor colour = image.pixelColor(origin.x() + x, origin.y() + y);
-            if (colour.green() > colour.red() + 40 && colour.green() > colour.blue() + 40)
+            if (tint(image.pixelColor(origin.x() + x, origin.y() + y)))
                 return true;
         }
     }
@@ -224,8 +241,8 @@ TEST_F(DumpViewTest, HitMarksColourTheDigitsInBothBlocksOfAHitAcrossColumn100)
 
     const QPoint origin = m_view.viewport()->mapTo(&m_view, QPoint(0, 0));
     const auto marked = [&](std::size_t line, int column) {
-        return hitColoured(image, origin, 3 + int(column * cellWidth()),
-                           int(line) * lineHeight() + 1, int(cellWidth()) - 2, lineHeight() - 2);
+        return coloured(image, origin, 3 + int(column * cellWidth()), int(line) * lineHeight() + 1,
+                        int(cellWidth()) - 2, lineHeight() - 2, isGreen);
     };
     const std::size_t second = kFirstCharacterRow + kRowsPerBlock;
     EXPECT_TRUE(marked(kFirstCharacterRow + 2, 7 + 99));
@@ -358,5 +375,83 @@ INSTANTIATE_TEST_SUITE_P(
                   std::nullopt},
         CursorRow{"EndingInALeadByteAtBlockEnd", kAcrossColumn100, 98, 2, {5, 107}, std::nullopt}),
     rowName<CursorRow>);
+
+// Compared, a block shows A's character row, the ruler, A's digit rows, B's three rows and
+// the marker row.
+constexpr std::size_t kComparedRows = 9;
+constexpr std::size_t kMarkerRow = kFirstCharacterRow + 7;
+
+// 漢 (8A BF) against 澗 (8A C0): both stand whole, and only the trail byte's column differs.
+TEST_F(DumpViewTest, AKanjiChangedInItsTrailByteIsMarkedInThatColumnOnly)
+{
+    m_view.setCompare(compareOf("ab\x8A\xBF"
+                                "cd",
+                                "ab\x8A\xC0"
+                                "cd"));
+    QImage image(m_view.size(), QImage::Format_RGB32);
+    m_view.render(&image);
+    key(Qt::Key_A, Qt::ControlModifier);
+    key(Qt::Key_C, Qt::ControlModifier);
+
+    const QString copied = QGuiApplication::clipboard()->text();
+    EXPECT_TRUE(copied.contains(QString::fromUtf8("\n000000|ab漢cd\n"))) << copied.toStdString();
+    EXPECT_TRUE(copied.contains(QString::fromUtf8("\nB     |ab澗cd\n"))) << copied.toStdString();
+    EXPECT_TRUE(copied.contains("\n      |   *\n")) << copied.toStdString();
+    const QPoint origin = m_view.viewport()->mapTo(&m_view, QPoint(0, 0));
+    const auto marked = [&](std::size_t line, int column) {
+        return coloured(image, origin, 3 + int(column * cellWidth()), int(line) * lineHeight() + 1,
+                        int(cellWidth()) - 2, lineHeight() - 2, isMagenta);
+    };
+    for (const std::size_t row : {0, 2, 3, 4, 5, 6, 7}) {
+        EXPECT_TRUE(marked(kFirstCharacterRow + row, 7 + 3)) << "row " << row;
+        EXPECT_FALSE(marked(kFirstCharacterRow + row, 7 + 2)) << "row " << row;
+        EXPECT_FALSE(marked(kFirstCharacterRow + row, 7 + 4)) << "row " << row;
+    }
+    EXPECT_FALSE(marked(kFirstCharacterRow + 1, 7 + 3)); // the ruler
+}
+
+// A is 150 bytes long, B 250: column 220 has only B's character row to stand in.
+TEST_F(DumpViewTest, ComparedTheCursorGivesTheColumnInEitherSidesRows)
+{
+    m_view.setCompare(compareOf(std::string(150, 'a'), std::string(250, 'b')));
+    m_view.setFocus();
+
+    m_view.showByte(120);
+    const std::size_t aCharacters = kFirstCharacterRow + kComparedRows;
+    EXPECT_EQ(m_view.cursorPosition().line, aCharacters);
+    EXPECT_EQ(m_view.cursorByte(), 120u);
+    key(Qt::Key_Down);
+    EXPECT_EQ(m_view.cursorByte(), std::nullopt); // the ruler
+    key(Qt::Key_Down);
+    EXPECT_EQ(m_view.cursorByte(), 120u);
+    keys(Qt::Key_Down, 5);
+    EXPECT_EQ(m_view.cursorPosition().line, kMarkerRow + kComparedRows);
+    EXPECT_EQ(m_view.cursorByte(), 120u);
+
+    m_view.showByte(220);
+    EXPECT_EQ(m_view.cursorPosition().line, kFirstCharacterRow + 2 * kComparedRows + 4);
+    EXPECT_EQ(m_view.cursorByte(), 220u);
+    m_view.showByte(250);
+    EXPECT_EQ(m_view.cursorByte(), 220u); // past both: nothing moves
+}
+
+TEST_F(DumpViewTest, ARecordShownAfterAComparisonPaintsAsBefore)
+{
+    const std::shared_ptr<const RecordDump> dump = dumpOf(std::string(99, 'A') + "\x8A\xBFZ");
+    m_view.setDump(dump);
+    m_view.setMarks({Mark{99, 2, Mark::Kind::Hit}});
+    QImage before(m_view.size(), QImage::Format_RGB32);
+    m_view.render(&before);
+
+    m_view.setCompare(compareOf("A", "B"));
+    m_view.setDump(dump);
+    m_view.setMarks({Mark{99, 2, Mark::Kind::Hit}});
+    QImage after(m_view.size(), QImage::Format_RGB32);
+    m_view.render(&after);
+
+    EXPECT_EQ(m_view.compare(), nullptr);
+    EXPECT_EQ(m_view.lineCount(), dump->lineCount() + 1);
+    EXPECT_TRUE(before == after);
+}
 
 } // namespace
