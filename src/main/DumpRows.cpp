@@ -87,17 +87,33 @@ std::vector<Mark> DumpRows::marksOf(const Row &row) const
     return marks;
 }
 
+std::optional<CompareDump::Side> DumpRows::sideHolding(std::uint64_t offset) const
+{
+    if (offset < m_compare->dumpA().record().bytes.size())
+        return CompareDump::Side::A;
+    if (offset < m_compare->dumpB().record().bytes.size())
+        return CompareDump::Side::B;
+    return std::nullopt;
+}
+
 std::optional<std::size_t> DumpRows::characterLineOf(std::uint64_t offset) const
 {
-    using Side = CompareDump::Side;
     const std::size_t block = offset / kBlockBytes;
-    if (m_compare && offset < m_compare->dumpA().record().bytes.size())
-        return CompareDump::lineOf(block, CompareDump::LineKind::Characters, Side::A);
-    if (m_compare && offset < m_compare->dumpB().record().bytes.size())
-        return CompareDump::lineOf(block, CompareDump::LineKind::Characters, Side::B);
-    if (m_dump && offset < m_dump->record().bytes.size())
-        return RecordDump::firstLineOfBlock(block);
-    return std::nullopt;
+    if (!m_compare)
+        return offset < length() ? std::optional(RecordDump::firstLineOfBlock(block))
+                                 : std::nullopt;
+    const std::optional<CompareDump::Side> side = sideHolding(offset);
+    if (!side)
+        return std::nullopt;
+    return CompareDump::lineOf(block, CompareDump::LineKind::Characters, *side);
+}
+
+std::optional<std::size_t> DumpRows::highDigitLineOf(std::uint64_t offset) const
+{
+    const std::optional<CompareDump::Side> side = m_compare ? sideHolding(offset) : std::nullopt;
+    if (!side)
+        return std::nullopt;
+    return CompareDump::lineOf(offset / kBlockBytes, CompareDump::LineKind::HighDigits, *side);
 }
 
 std::uint64_t DumpRows::length() const

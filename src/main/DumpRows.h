@@ -48,12 +48,15 @@ public:
     // The character row that shows the record's byte at offset: A's when A has the byte, else
     // B's; nothing past both records.
     std::optional<std::size_t> characterLineOf(std::uint64_t offset) const;
+    // Comparing, the same side's high digit row, where a trail byte has a column of its own.
+    std::optional<std::size_t> highDigitLineOf(std::uint64_t offset) const;
     // Every column either record has.
     std::uint64_t length() const;
 
 private:
     Row dumpRow(std::size_t line) const;
     Row compareRow(std::size_t line) const;
+    std::optional<CompareDump::Side> sideHolding(std::uint64_t offset) const;
 
     std::shared_ptr<const RecordDump> m_dump;
     std::shared_ptr<const CompareDump> m_compare;

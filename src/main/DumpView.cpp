@@ -225,7 +225,10 @@ void DumpView::showComparedByte(std::uint64_t offset)
     const std::optional<std::size_t> line = m_rows.characterLineOf(offset);
     if (!line)
         return;
-    m_anchor = m_cursor = positionInRow(*line, offset);
+    m_anchor = positionInRow(*line, offset);
+    if (columnOf(m_anchor) != *firstByteColumn(*line) + int(offset % kBlockBytes))
+        m_anchor = positionInRow(*m_rows.highDigitLineOf(offset), offset);
+    m_cursor = m_anchor;
     m_selectedBytes.reset();
     revealCursor();
 }

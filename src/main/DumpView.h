@@ -66,8 +66,8 @@ public:
     std::optional<std::uint64_t> cursorByte() const;
     // Scrolls to the block of the record's byte at offset and puts the cursor before it in the
     // character row; with a length, selects that many bytes' characters from there. While
-    // comparing, the cursor goes to A's character row (B's past A's end), and nothing is
-    // selected.
+    // comparing, the cursor goes to A's character row (B's past A's end), or to its high digit
+    // row when the byte is inside a character there; nothing is selected.
     void showByte(std::uint64_t offset, std::uint64_t length = 0);
     // Where a bar of size floats over the area: at its top or bottom right, clear of the
     // scroll bar.

@@ -410,6 +410,23 @@ TEST_F(DumpViewTest, AKanjiChangedInItsTrailByteIsMarkedInThatColumnOnly)
     EXPECT_FALSE(marked(kFirstCharacterRow + 1, 7 + 3)); // the ruler
 }
 
+// The cursor stands before a whole character in a character row; a trail byte has a column of
+// its own only among the digits.
+TEST_F(DumpViewTest, ComparedATrailByteIsShownInTheHighDigitRow)
+{
+    m_view.setCompare(compareOf("ab\x8A\xBF"
+                                "cd",
+                                "ab\x8A\xC0"
+                                "cd"));
+
+    m_view.showByte(2);
+    EXPECT_EQ(m_view.cursorPosition().line, kFirstCharacterRow);
+    EXPECT_EQ(m_view.cursorByte(), 2u);
+    m_view.showByte(3);
+    EXPECT_EQ(m_view.cursorPosition().line, kFirstCharacterRow + 2);
+    EXPECT_EQ(m_view.cursorByte(), 3u);
+}
+
 // A is 150 bytes long, B 250: column 220 has only B's character row to stand in.
 TEST_F(DumpViewTest, ComparedTheCursorGivesTheColumnInEitherSidesRows)
 {
