@@ -1,6 +1,8 @@
 #include "TfrmMain.h"
 
 #include "ByteDescription.h"
+#include "CompareByteDescription.h"
+#include "CompareController.h"
 #include "EncodingCatalog.h"
 #include "EncodingDetector.h"
 #include "EncodingSelector.h"
@@ -108,6 +110,7 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
     connect(SpinBox1, &QSpinBox::valueChanged, this, &TfrmMain::SpinBox1Change,
             Qt::QueuedConnection);
     ConnectFind();
+    ConnectCompare();
 
     ErrorBox::guard([this] { FormCreate(); });
 }
@@ -140,6 +143,7 @@ void TfrmMain::SpinEdit1Change()
     if (SpinEdit1->Value() <= 0)
         return;
     RenderRecord(SpinEdit1->Value());
+    m_compare->recordShown(static_cast<std::size_t>(SpinEdit1->Value() - 1));
 }
 
 void TfrmMain::UserFileLoad(const QString &path)
@@ -149,20 +153,11 @@ void TfrmMain::UserFileLoad(const QString &path)
 
 void TfrmMain::UserFileLoad(const std::string &path)
 {
-    // A queued click or drop met while a load runs; the load on screen goes on.
-    if (m_load.running())
-        return;
-    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
-    std::optional<RecordStore> loaded =
-        m_load.run(tr("Loading %1").arg(name),
-                   [open = m_seams.open, path, framing = m_framing](LoadControl &control) {
-                       RecordStore store;
-                       store.load(*open(path), framing, &control);
-                       return store;
-                   });
+    std::optional<RecordStore> loaded = LoadStore(path);
     if (!loaded)
         return;
     m_find->forgetStore();
+    m_compare->forgetStore();
     m_records = std::move(*loaded);
     m_recordsPath = path;
     ShowLoadedRecords(path);
@@ -184,6 +179,7 @@ void TfrmMain::SetEncoding(std::shared_ptr<const Encoding> encoding)
 {
     m_encoding = std::move(encoding);
     m_find->setEncoding(ShownEncoding());
+    m_compare->setEncoding(ShownEncoding());
     m_encodingSelector->showChosen(m_encoding ? QString::fromStdString(m_encoding->name())
                                               : QString());
     const int number = SpinEdit1->Value();
@@ -284,6 +280,42 @@ void TfrmMain::ConnectFind()
     shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { m_find->find(true); });
 }
 
+// The other file is framed as the loaded one; Esc and the spin edit go back to the record.
+void TfrmMain::ConnectCompare()
+{
+    m_compare = new CompareController(
+        m_records, m_recordsPath, SpinEdit1, Memo1, ShownEncoding(),
+        [this](const std::string &path) { return LoadStore(path); },
+        [this](const QString &previous) { return ExecuteOpenDialog(previous); });
+    connect(m_compare, &CompareController::left, this, [this] {
+        if (SpinEdit1->Value() > 0)
+            RenderRecord(SpinEdit1->Value());
+    });
+    const auto shortcut = [this](QKeySequence keys, auto slot) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, m_compare, slot);
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_D), &CompareController::openCompare);
+    shortcut(QKeySequence(Qt::Key_F7), [this] { m_compare->stepDifference(false); });
+    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F7), [this] { m_compare->stepDifference(true); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_F7), [this] { m_compare->stepRecord(false); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F7),
+             [this] { m_compare->stepRecord(true); });
+}
+
+// A queued click or drop met while a load runs gets nothing; the load on screen goes on.
+std::optional<RecordStore> TfrmMain::LoadStore(const std::string &path)
+{
+    if (m_load.running())
+        return std::nullopt;
+    const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+    return m_load.run(tr("Loading %1").arg(name),
+                      [open = m_seams.open, path, framing = m_framing](LoadControl &control) {
+                          RecordStore store;
+                          store.load(*open(path), framing, &control);
+                          return store;
+                      });
+}
+
 void TfrmMain::FormCreate()
 {
     PointVersionInfoAtExecutable();
@@ -296,6 +328,7 @@ void TfrmMain::FormCreate()
 void TfrmMain::FormClose()
 {
     m_find->forgetStore();
+    m_compare->forgetStore();
     m_records = RecordStore();
 }
 
@@ -356,7 +389,10 @@ void TfrmMain::ShowCursorByte()
 {
     const RecordDump *dump = Memo1->dump();
     const std::optional<std::uint64_t> offset = Memo1->cursorByte();
-    if (dump && offset)
+    if (Memo1->compare() && offset)
+        m_statusLine->setText(
+            QString::fromStdString(CompareByteDescription::of(*Memo1->compare(), *offset)));
+    else if (dump && offset)
         m_statusLine->setText(QString::fromStdString(ByteDescription::of(*dump, *offset)));
     else
         m_statusLine->setText(QString::fromStdString(CurrentEncoding().name()));
@@ -426,6 +462,7 @@ void TfrmMain::Reframe(const Framing &framing)
     }
     if (framed) {
         m_find->forgetStore();
+        m_compare->forgetStore();
         m_records = std::move(*framed);
         m_framing = framing;
     }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class CompareController;
 class Encoding;
 class EncodingSelector;
 class FindController;
@@ -41,6 +42,8 @@ public:
 
     // Find and Go To, over the dump area.
     FindController *Find() const { return m_find; }
+    // Two records, or two files record by record, in the dump area.
+    CompareController *Compare() const { return m_compare; }
 
     // The version resource of the running executable: the caption's and the About box's.
     TZuVersInfo *const ZuVersInfo1;
@@ -74,6 +77,8 @@ protected:
 private:
     void FormCreate();
     void ConnectFind();
+    void ConnectCompare();
+    std::optional<RecordStore> LoadStore(const std::string &path);
     void FormClose();
     void PointVersionInfoAtExecutable();
     void SetCaptionFromVersion();
@@ -110,4 +115,5 @@ private:
     QString m_openDialogFileName;
     QMargins m_memoAnchors; // distances of Memo1 to the client area's edges
     FindController *m_find = nullptr;
+    CompareController *m_compare = nullptr;
 };
