@@ -28,6 +28,16 @@ std::uint64_t RecordComparison::nextFrom(std::uint64_t from) const
     return DifferingBytes::first(m_a, m_b, from);
 }
 
+// A view draws a block at a time: equal bytes past the block are not its business, however
+// many there are.
+std::uint64_t RecordComparison::nextFrom(std::uint64_t from, std::uint64_t to) const
+{
+    const std::uint64_t end = std::min(to, commonLength());
+    if (from < end)
+        return DifferingBytes::first(m_a.substr(0, end), m_b.substr(0, end), from);
+    return from >= commonLength() ? std::min(from, length()) : from;
+}
+
 std::optional<std::uint64_t> RecordComparison::nextDifference(std::uint64_t after) const
 {
     const std::uint64_t next = nextFrom(after + 1);
@@ -50,7 +60,7 @@ std::vector<Mark> RecordComparison::differencesIn(std::uint64_t from, std::uint6
 {
     to = std::min(to, length());
     std::vector<Mark> marks;
-    for (std::uint64_t at = nextFrom(from); at < to; at = nextFrom(at)) {
+    for (std::uint64_t at = nextFrom(from, to); at < to; at = nextFrom(at, to)) {
         std::uint64_t end = at + 1;
         while (end < to && (end >= commonLength() || m_a[end] != m_b[end]))
             ++end;

@@ -38,6 +38,8 @@ public:
 private:
     std::uint64_t commonLength() const;
     std::uint64_t nextFrom(std::uint64_t from) const;
+    // The same, looking no further than before to.
+    std::uint64_t nextFrom(std::uint64_t from, std::uint64_t to) const;
 
     std::string_view m_a;
     std::string_view m_b;

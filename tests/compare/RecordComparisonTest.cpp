@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -121,6 +125,45 @@ TEST(RecordComparisonTest, AgreesWithAColumnByColumnCount)
         ASSERT_EQ(forward, columns) << round;
         ASSERT_EQ(backward, columns) << round;
     }
+}
+
+// Two pages of equal bytes but the last, the second page unreadable once the comparison is made.
+class GuardedRecord
+{
+public:
+    explicit GuardedRecord(char last)
+        : m_page(static_cast<std::size_t>(sysconf(_SC_PAGESIZE))),
+          m_bytes(static_cast<char *>(mmap(nullptr, 2 * m_page, PROT_READ | PROT_WRITE,
+                                           MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)))
+    {
+        std::memset(m_bytes, 'x', 2 * m_page);
+        m_bytes[2 * m_page - 1] = last;
+    }
+    ~GuardedRecord() { munmap(m_bytes, 2 * m_page); }
+    GuardedRecord(const GuardedRecord &) = delete;
+    GuardedRecord &operator=(const GuardedRecord &) = delete;
+
+    std::string_view bytes() const { return {m_bytes, 2 * m_page}; }
+    void guard() { ASSERT_EQ(mprotect(m_bytes + m_page, m_page, PROT_NONE), 0); }
+
+private:
+    std::size_t m_page;
+    char *m_bytes;
+};
+
+// The view asks for the differences of the blocks in sight; a record equal far beyond them
+// must not be read to its end, or a big one takes seconds to draw.
+TEST(RecordComparisonTest, DifferencesInABlockReadNoFurtherThanTheBlock)
+{
+    GuardedRecord a('a');
+    GuardedRecord b('b');
+    const RecordComparison comparison(a.bytes(), b.bytes());
+    a.guard();
+    b.guard();
+
+    EXPECT_TRUE(comparison.differencesIn(0, 100).empty());
+    EXPECT_TRUE(comparison.differencesIn(100, 200).empty());
+    EXPECT_EQ(comparison.differingBytes(), 1u);
 }
 
 } // namespace
