@@ -48,6 +48,9 @@ void CompareDialog::setChoice(const CompareChoice &choice)
     (choice.path ? m_otherFile : m_thisFile)->setChecked(true);
     m_path->setText(choice.path.value_or(QString()));
     m_record->setValue(static_cast<int>(std::clamp<std::int64_t>(choice.record, 1, INT_MAX)));
+    // The number is what is most often typed: Ctrl+D, the number, Enter.
+    m_record->setFocus();
+    m_record->selectAll();
 }
 
 CompareChoice CompareDialog::choice() const
