@@ -2,6 +2,8 @@
 #include "TfrmMain.h"
 
 #include "ByteClasses.h"
+#include "CompareBar.h"
+#include "CompareController.h"
 #include "ErrorBox.h"
 #include "ErrorBoxCatcher.h"
 #include "HugeFile.h"
@@ -12,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
 #include <iostream>
 
 namespace {
@@ -80,6 +83,35 @@ TEST_F(HugeFiles, ARecordOf300MiBShowsItsLengthAndItsLastBlock)
     EXPECT_TRUE(last.value(0).startsWith("314572700|"));
     EXPECT_EQ(last.value(2).toStdString(), patternDigits(begin, kBigRecord, 4));
     EXPECT_EQ(last.value(3).toStdString(), patternDigits(begin, kBigRecord, 0));
+}
+
+// Two records of 100 MiB that differ in their last byte: the comparison shows their first block
+// at once, and F7 goes to the last.
+TEST_F(HugeFiles, TwoRecordsOf100MiBCompareAndF7ReachesTheirLastByte)
+{
+    constexpr std::size_t kSize = std::size_t{100} << 20;
+    const std::string a = m_dir.path("a.txt");
+    const std::string b = m_dir.path("b.txt");
+    writePatternRecord(a, kSize);
+    writePatternRecord(b, kSize);
+    std::fstream(b, std::ios::binary | std::ios::in | std::ios::out)
+        .seekp(kSize - 1)
+        .put(patternByte(kSize - 1) == 'A' ? 'B' : 'A');
+    load(a);
+
+    const auto start = std::chrono::steady_clock::now();
+    m_window.Compare()->compareFiles(QString::fromStdString(b));
+    QImage image(m_window.Memo1->size(), QImage::Format_RGB32);
+    m_window.Memo1->render(&image);
+    m_window.Compare()->stepDifference(false);
+    m_window.Memo1->render(&image);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+
+    std::cout << "compare of two 100 MiB records, shown and stepped: " << took.count() << " s\n";
+    EXPECT_EQ(m_window.Compare()->bar()->summary().toStdString(),
+              "1 record differs, 0 only in A, 0 only in B; this record: 1 byte differs, first at "
+              "offset 104857599");
+    EXPECT_EQ(m_window.Memo1->cursorByte(), kSize - 1);
 }
 
 } // namespace
