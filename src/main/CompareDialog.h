@@ -34,8 +34,6 @@ public:
     void setChoice(const CompareChoice &choice);
     CompareChoice choice() const;
 
-    QRadioButton *otherFile() const { return m_otherFile; }
-    QLineEdit *path() const { return m_path; }
     QPushButton *browse() const { return m_browse; }
     QSpinBox *record() const { return m_record; }
 

@@ -4,6 +4,7 @@
 #include "CompareBar.h"
 #include "CompareDialog.h"
 #include "CompareDump.h"
+#include "EncodingCatalog.h"
 #include "TempDir.h"
 #include "TfrmMain.h"
 
@@ -139,6 +140,20 @@ TEST_F(CompareControllerTest, EscAndTheSpinEditShowTheChosenRecordAsBefore)
     ASSERT_NE(view()->dump(), nullptr);
     EXPECT_EQ(view()->dump()->record().bytes, "third");
     EXPECT_FALSE(bar()->isVisible());
+}
+
+// The pair is shown again in the encoding chosen, still compared.
+TEST_F(CompareControllerTest, AnotherEncodingShowsThePairInIt)
+{
+    m_window.SpinEdit1->SetValue(2);
+    compare()->compareWith({std::nullopt, 4});
+
+    m_window.SetEncoding(EncodingCatalog::make("UTF-8"));
+
+    ASSERT_NE(view()->compare(), nullptr);
+    EXPECT_EQ(view()->compare()->dumpA().encoding().name(), "UTF-8");
+    EXPECT_EQ(shownB().substr(0, 2), "ab");
+    EXPECT_TRUE(bar()->isVisible());
 }
 
 // Ctrl+D; Browse… picks the other file.
