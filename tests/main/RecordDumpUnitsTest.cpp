@@ -3,6 +3,8 @@
 #include "RecordDump.h"
 #include "RowName.h"
 
+#include "CatalogEncodings.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -151,10 +153,7 @@ std::string hostileRecord(std::mt19937 &random, std::size_t length)
 {
     static const int kPalette[] = {0x0E, 0x0F, 0x30, 0x40, 0x41, 0x42, 0x80, 0x81, 0x8E, 0x8F,
                                    0x90, 0x9F, 0xA1, 0xB0, 0xC1, 0xE3, 0xED, 0xF0, 'a'};
-    std::string record;
-    for (std::size_t i = 0; i < length; ++i)
-        record += char(random() % 2 ? random() % 256 : kPalette[random() % std::size(kPalette)]);
-    return record;
+    return ::hostileRecord(random, length, kPalette);
 }
 
 // The character rows and row units as the rules tell them, cut one unit at a time from the
@@ -237,20 +236,8 @@ TEST_P(EveryEncoding, DumpAgreesWithAPlainCutFromTheStart)
     }
 }
 
-std::vector<std::string> catalogNames()
-{
-    std::vector<std::string> names;
-    for (const auto &entry : EncodingCatalog::entries())
-        names.push_back(entry.name);
-    return names;
-}
-
 INSTANTIATE_TEST_SUITE_P(Catalog, EveryEncoding, testing::ValuesIn(catalogNames()),
-                         [](const auto &info) {
-                             std::string name = info.param;
-                             std::erase_if(name, [](char c) { return !std::isalnum(c); });
-                             return name;
-                         });
+                         encodingTestName);
 
 TEST(RecordDumpUnits, ShiftJisChosenByNameIsTheLeadByteDump)
 {
