@@ -35,6 +35,10 @@ public:
     virtual std::optional<UnitStart> startNear(std::string_view record, std::size_t at) const;
     // Calls sink for every ill-formed, unmapped and shift unit of record, in order.
     virtual void forEachMark(std::string_view record, const MarkSink &sink) const = 0;
+    // Whether forEachMark over many lines at once marks what it marks in each line alone, but
+    // for a marked unit that runs on into its line end: no state passes from unit to unit,
+    // and CR or LF goes on with no unit that is not marked.
+    virtual bool marksLinesAsOne() const { return false; }
     // The decoded form of a character unit.
     virtual Glyph glyph(std::string_view unit, ShiftState state) const = 0;
     // The lead-byte code pages keep their own dump rules: lead and trail bytes always stand as

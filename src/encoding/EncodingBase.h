@@ -73,6 +73,9 @@ public:
         }
     }
 
+    // Such encodings have no shift codes, and CR and LF stand alone in them.
+    bool marksLinesAsOne() const override { return Derived::kAsciiCompatible; }
+
     bool mapped(std::string_view unit, ShiftState state) const
     {
         return m_glyphs.mapped(unit, state);

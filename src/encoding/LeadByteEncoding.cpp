@@ -1,6 +1,5 @@
 #include "LeadByteEncoding.h"
 
-#include "AsciiRun.h"
 #include "CharacterConverter.h"
 
 #include <vector>
@@ -77,39 +76,9 @@ UnitStart LeadByteEncoding::advance(std::string_view record, UnitStart from,
     return from;
 }
 
-// Cut as unitAt() cuts, a byte a step: a byte is a trail byte when the run of lead bytes just
-// before it is odd, so that no step waits on a look-up of the one before, and the only branch
-// the bytes decide is a mark, which is rare. The bytes go in words of eight, each passed over
-// whole when it holds only bytes below 0x80, never lead bytes and always mapped.
 void LeadByteEncoding::forEachMark(std::string_view record, const MarkSink &sink) const
 {
-    const UnitTable &units = unitTable();
-    const auto byteAt = [record](std::size_t at) {
-        return static_cast<std::uint8_t>(record[at]);
-    };
-    std::uint8_t trail = 0;
-    // Each byte that has one after it.
-    const auto step = [&](std::size_t at) {
-        const std::uint8_t byte = byteAt(at);
-        if ((trail ^ 1) & units.marked[std::size_t{byte} << 8 | byteAt(at + 1)]) [[unlikely]]
-            sink(markAt(record, at));
-        trail = units.lead[byte] & (trail ^ 1);
-    };
-    std::size_t at = 0;
-    while (at + 8 < record.size()) {
-        if ((trail ^ 1) & AsciiRun::isAsciiWord(record, at)) {
-            at += 8;
-            continue;
-        }
-        for (const std::size_t end = at + 8; at < end; ++at)
-            step(at);
-    }
-    for (; at + 1 < record.size(); ++at)
-        step(at);
-    // The last byte alone: a lead byte there is ill-formed.
-    if (at + 1 == record.size() && !trail &&
-        (units.lead[byteAt(at)] || units.marked[std::size_t{byteAt(at)} << 8]))
-        sink(markAt(record, at));
+    scan().forEachMarkedStart(record, [&](std::size_t at) { sink(markAt(record, at)); });
 }
 
 Glyph LeadByteEncoding::glyph(std::string_view unit, ShiftState state) const
@@ -127,16 +96,16 @@ Mark LeadByteEncoding::markAt(std::string_view record, std::size_t at) const
             unit.kind == UnitKind::IllFormed ? Mark::Kind::IllFormed : Mark::Kind::Unmapped};
 }
 
-const LeadByteEncoding::UnitTable &LeadByteEncoding::unitTable() const
+const LeadByteScan &LeadByteEncoding::scan() const
 {
-    std::call_once(m_unitsOnce,
-                   [this] { m_units = std::make_unique<const UnitTable>(decodeUnitTable()); });
-    return *m_units;
+    std::call_once(m_scanOnce,
+                   [this] { m_scan = std::make_unique<const LeadByteScan>(decodedScan()); });
+    return *m_scan;
 }
 
 // By a converter of its own: the glyph table is not for two threads at once. Without a code
 // page nothing is unmapped, as there is nothing to tell.
-LeadByteEncoding::UnitTable LeadByteEncoding::decodeUnitTable() const
+LeadByteScan LeadByteEncoding::decodedScan() const
 {
     std::optional<CharacterConverter> converter;
     if (m_codePage)
@@ -144,17 +113,17 @@ LeadByteEncoding::UnitTable LeadByteEncoding::decodeUnitTable() const
     const auto unmapped = [&converter](std::string_view unit) {
         return converter && !converter->decode(unit);
     };
-    UnitTable units;
+    std::bitset<256> leads;
+    std::bitset<256 * 256> marked;
     for (unsigned first = 0; first < 256; ++first) {
         const auto byte = static_cast<char>(first);
-        const bool lead = isLead(static_cast<std::uint8_t>(first));
-        units.lead[first] = lead ? 1 : 0;
-        const bool single = !lead && first >= 0x80 && unmapped({&byte, 1});
+        leads[first] = isLead(static_cast<std::uint8_t>(first));
+        const bool single = !leads[first] && first >= 0x80 && unmapped({&byte, 1});
         for (unsigned next = 0; next < 256; ++next) {
             const char pair[2] = {byte, static_cast<char>(next)};
-            units.marked[first << 8 | next] =
-                lead ? !m_trails[next] || unmapped({pair, 2}) : single;
+            marked[first << 8 | next] =
+                leads[first] ? !m_trails[next] || unmapped({pair, 2}) : single;
         }
     }
-    return units;
+    return LeadByteScan(leads, m_trails, marked);
 }

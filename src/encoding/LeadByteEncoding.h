@@ -3,8 +3,8 @@
 #include "ByteClasses.h"
 #include "Encoding.h"
 #include "GlyphTable.h"
+#include "LeadByteScan.h"
 
-#include <array>
 #include <bitset>
 #include <memory>
 #include <mutex>
@@ -23,6 +23,9 @@ public:
     Unit unitAt(std::string_view record, std::size_t at, ShiftState &state) const override;
     UnitStart advance(std::string_view record, UnitStart from, std::size_t target) const override;
     void forEachMark(std::string_view record, const MarkSink &sink) const override;
+    // A lead byte takes CR or LF in as its trail byte, which is marked but for a page of no
+    // trail ranges.
+    bool marksLinesAsOne() const override { return !m_trails['\r'] && !m_trails['\n']; }
     Glyph glyph(std::string_view unit, ShiftState state) const override;
     const ByteClasses *leadByteClasses() const override { return &m_classes; }
     std::optional<int> windowsCodePage() const override { return m_codePage; }
@@ -32,22 +35,15 @@ private:
     {
         return m_classes.multibyte() && m_classes.inLeadSet(byte);
     }
-    // Each unit by the two bytes it begins with (the first * 256 + the next): whether it is
-    // marked, ill-formed or unmapped; and per byte 1 for a lead byte, else 0.
-    struct UnitTable
-    {
-        std::bitset<256 * 256> marked;
-        std::array<std::uint8_t, 256> lead;
-    };
     // Made on first use, on any thread: it decodes every unit, which start-up need not wait for.
-    const UnitTable &unitTable() const;
-    UnitTable decodeUnitTable() const;
+    const LeadByteScan &scan() const;
+    LeadByteScan decodedScan() const;
     Mark markAt(std::string_view record, std::size_t at) const;
 
     ByteClasses m_classes;
     std::bitset<256> m_trails;
     std::optional<int> m_codePage;
     std::optional<GlyphTable> m_glyphs;
-    mutable std::once_flag m_unitsOnce;
-    mutable std::unique_ptr<const UnitTable> m_units;
+    mutable std::once_flag m_scanOnce;
+    mutable std::unique_ptr<const LeadByteScan> m_scan;
 };

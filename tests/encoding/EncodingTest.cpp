@@ -273,6 +273,28 @@ TEST(LeadByteEncoding, MarksEveryPairAsAPlainCutAndTheGlyphsTell)
     EXPECT_EQ(marksOf(undecoded, record), plainMarks(undecoded, record));
 }
 
+// Texts of many blocks: runs of lead bytes across block edges, rows that map all their trail
+// bytes and rows that do not, single bytes that are marked, and a lead byte at the end.
+TEST(LeadByteEncoding, MarksLongTextsAsAPlainCut)
+{
+    static const int kPalette[] = {0x0A, 0x40, 0x7F, 0x80, 0x81, 0x82, 0x89,
+                                   0x89, 0x89, 0xA0, 0xA1, 0xE0, 0xFD, 0xFE};
+    std::mt19937 random(5);
+    std::vector<std::string> texts;
+    for (int round = 0; round < 20; ++round)
+        texts.push_back(::hostileRecord(random, random() % 700, kPalette));
+    for (const std::size_t run : {63, 64, 65, 127, 128, 129}) {
+        texts.push_back(std::string(run, '\x89') + "\x40");
+        texts.push_back("a" + std::string(run, '\x82') + "\x40");
+    }
+    for (const int codePage : {932, 936, 949, 950}) {
+        const LeadByteEncoding encoding("", ByteClasses::forCodePage(codePage), codePage);
+        for (const std::string &text : texts)
+            ASSERT_EQ(marksOf(encoding, text), plainMarks(encoding, text))
+                << codePage << " " << testing::PrintToString(text);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Catalog, EveryEncoding, testing::ValuesIn(catalogNames()),
                          encodingTestName);
 
