@@ -14,6 +14,7 @@
 #include "RecordDump.h"
 #include "RecordFinder.h"
 #include "RecordStore.h"
+#include "StoreMarks.h"
 #include "UserLocale.h"
 
 #include <cerrno>
@@ -251,30 +252,24 @@ bool writeCheck(const RecordStore &store, const Encoding &encoding, bool withShi
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     bool listed = false;
-    std::size_t index = 0;
-    std::string_view bytes;
-    // Made once: a record of a clean file costs no more than the look at its bytes.
-    const MarkSink sink = [&](const Mark &mark) {
-        if (mark.kind == Mark::Kind::Shift && !withShifts)
-            return;
-        listed = true;
-        out += std::to_string(index + 1) + ' ' + std::to_string(mark.offset) + ' ';
-        for (const char byte : bytes.substr(mark.offset, mark.length)) {
-            out += kHex[static_cast<std::uint8_t>(byte) >> 4];
-            out += kHex[static_cast<std::uint8_t>(byte) & 0x0F];
-        }
-        out += ' ';
-        out += Mark::reason(mark.kind);
-        out += '\n';
-    };
-    for (; index < store.count(); ++index) {
-        bytes = store.record(static_cast<std::int64_t>(index)).bytes;
-        encoding.forEachMark(bytes, sink);
-        if (out.size() >= kPieceSize) {
-            writeOut(out);
-            out.clear();
-        }
-    }
+    StoreMarks::forEach(
+        store, encoding, [&](std::size_t record, std::string_view bytes, const Mark &mark) {
+            if (mark.kind == Mark::Kind::Shift && !withShifts)
+                return;
+            listed = true;
+            out += std::to_string(record + 1) + ' ' + std::to_string(mark.offset) + ' ';
+            for (const char byte : bytes.substr(mark.offset, mark.length)) {
+                out += kHex[static_cast<std::uint8_t>(byte) >> 4];
+                out += kHex[static_cast<std::uint8_t>(byte) & 0x0F];
+            }
+            out += ' ';
+            out += Mark::reason(mark.kind);
+            out += '\n';
+            if (out.size() >= kPieceSize) {
+                writeOut(out);
+                out.clear();
+            }
+        });
     writeOut(out);
     return listed;
 }
