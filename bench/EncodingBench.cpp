@@ -1,10 +1,13 @@
 #include "Encoding.h"
 #include "EncodingCatalog.h"
+#include "RecordStore.h"
+#include "StoreMarks.h"
 
 #include "ShiftJisText.h"
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -38,7 +41,7 @@ const SampleLines &sample()
     return lines;
 }
 
-// What qarvo-dump --check does with each record of a valid file: finds nothing to list.
+// Each record of a valid file on its own, as records of the other framings are looked at.
 void marksOfValidLines(benchmark::State &state)
 {
     const std::vector<std::string_view> &records = sample().records();
@@ -51,6 +54,21 @@ void marksOfValidLines(benchmark::State &state)
         for (const std::string_view record : records)
             encoding->forEachMark(record, sink);
     }
+    if (marks != 0)
+        state.SkipWithError("the text has marks");
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTextBytes));
+}
+
+// What qarvo-dump --check does with the store of a valid file: one look at all of its lines.
+void marksOfValidStore(benchmark::State &state)
+{
+    const RecordStore store =
+        RecordStore::framed(std::make_shared<const std::string>(sample().text()), Framing::lines());
+    const auto encoding = EncodingCatalog::make("Shift_JIS");
+    std::uint64_t marks = 0;
+    for (auto _ : state)
+        StoreMarks::forEach(store, *encoding,
+                            [&marks](std::size_t, std::string_view, const Mark &) { ++marks; });
     if (marks != 0)
         state.SkipWithError("the text has marks");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTextBytes));
@@ -88,6 +106,7 @@ void makeShiftJisAndMarkOneRecord(benchmark::State &state)
 } // namespace
 
 BENCHMARK(marksOfValidLines)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(marksOfValidStore)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(marksOfOneBigRecord)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(makeShiftJis)->Unit(benchmark::kMicrosecond);
 BENCHMARK(makeShiftJisAndMarkOneRecord)->Unit(benchmark::kMillisecond);
