@@ -28,7 +28,8 @@ RecordIndex RdwSplitter::split(std::string_view file, std::uint64_t memoryLimit,
                                const LoadControl *control)
 {
     RecordIndex index;
-    RecordIndex::Builder builder(index, file.size() / kRdwBytes, memoryLimit);
+    // A start per RDW at most, then the file's end, which ends the last record's bytes.
+    RecordIndex::Builder builder(index, file.size() / kRdwBytes + 1, memoryLimit);
     std::size_t records = 0;
     for (std::uint64_t at = 0; at < file.size(); ++records) {
         if (control && records % kRecordsPerLook == 0)
@@ -48,6 +49,7 @@ RecordIndex RdwSplitter::split(std::string_view file, std::uint64_t memoryLimit,
         builder.add(at + kRdwBytes);
         at += size;
     }
+    builder.add(file.size());
     builder.finish(records);
     return index;
 }

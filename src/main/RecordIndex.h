@@ -9,7 +9,7 @@
 
 // Offsets into a file's bytes where its records start, at 8 bytes a record and no copy of the
 // bytes. Built by a splitter: the line splitter keeps the start of each line and then the end
-// of the last; the RDW splitter keeps the start of each record's data.
+// of the last; the RDW splitter keeps the start of each record's data and then the file's end.
 class RecordIndex
 {
 public:

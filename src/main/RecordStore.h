@@ -59,8 +59,8 @@ public:
     std::size_t count() const;
     // Throws Failure "リストのインデックスが範囲を超えています (%d)" outside 0 .. count - 1.
     Record record(std::int64_t index) const;
-    // The record (from 0) that holds the byte at offset of bytes(), its line end included;
-    // count() past the last one.
+    // The record (from 0) that holds the byte at offset of bytes(), its line end included (under
+    // RDW, the descriptor word of the record after it); count() past the last one.
     std::size_t recordAt(std::uint64_t offset) const;
 
 private:

@@ -165,4 +165,20 @@ TEST(RecordFinder, FindsInFixedLengthRecordsOfAnyBytes)
     EXPECT_EQ(hex("78 79"), "");
 }
 
+// Descriptor words hold bytes of every value; a hit keeps to one record's bytes.
+TEST(RecordFinder, FindsInRdwRecordsAndNotInTheirDescriptorWords)
+{
+    const RecordStore store =
+        storeOf(std::string("\0\x06\0\0ab\0\x05\0\0b\0\x07\0\0abc", 18), Framing::rdw());
+    const auto encoding = EncodingCatalog::make("UTF-8");
+    const auto hex = [&](std::string_view pairs) {
+        return hitsOf(store, *encoding, FindPattern::hex(pairs));
+    };
+
+    EXPECT_EQ(hex("61 62"), "1:0 3:0 ");
+    EXPECT_EQ(hex("62"), "1:1 2:0 3:1 ");
+    EXPECT_EQ(hex("00"), "");
+    EXPECT_EQ(hex("62 00"), "");
+}
+
 } // namespace

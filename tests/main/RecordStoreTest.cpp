@@ -232,6 +232,11 @@ TEST(RecordStore, LoadsRdwRecords)
     store.load(dir.write("v.dat", std::string("\0\x06\0\0\r\n\0\x04\0\0", 10)), Framing::rdw());
 
     EXPECT_EQ(allRecords(store), (Records{"\r\n", ""}));
+    // An RDW goes with the record before it, as a line end does, the first with the first;
+    // the empty last record holds no byte.
+    const std::size_t holders[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+    for (std::uint64_t offset = 0; offset <= 10; ++offset)
+        EXPECT_EQ(store.recordAt(offset), holders[offset]) << offset;
 }
 
 // Across the reader's pieces: a CR LF split between two, a NUL in the second.
