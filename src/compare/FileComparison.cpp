@@ -1,6 +1,7 @@
 #include "FileComparison.h"
 
 #include "DifferingBytes.h"
+#include "RdwSplitter.h"
 #include "RecordComparison.h"
 
 #include <algorithm>
@@ -10,6 +11,15 @@ namespace {
 std::uint64_t offsetIn(const RecordStore &store, std::string_view record)
 {
     return static_cast<std::uint64_t>(record.data() - store.bytes().data());
+}
+
+// Where the bytes that frame record index and those after it begin: under RDW its descriptor
+// word, whose length places every record after it.
+std::uint64_t frameStart(const RecordStore &store, std::size_t index)
+{
+    const std::uint64_t start =
+        offsetIn(store, store.record(static_cast<std::int64_t>(index)).bytes);
+    return store.framing().kind == Framing::Kind::Rdw ? start - RdwSplitter::kRdwBytes : start;
 }
 
 } // namespace
@@ -43,18 +53,40 @@ std::optional<FileComparison::Difference> FileComparison::differenceAt(std::size
                       comparison.differingBytes()};
 }
 
-// Both files hold the same bytes from where record index begins in each up to the first
-// byte that differs; splitting the same bytes gives the same records, so every record that
-// ends before that byte on both sides is equal. Returns the first record not known equal.
+// Both files hold the same bytes from where record index's frame begins in each up to the
+// first byte that differs; framing the same bytes gives the same records, so every record
+// that ends before that byte on both sides is equal. Returns the first record not known equal.
 std::size_t FileComparison::pastEqualBytes(std::size_t index) const
 {
-    const auto at = static_cast<std::int64_t>(index);
-    const std::uint64_t startA = offsetIn(m_a, m_a.record(at).bytes);
-    const std::uint64_t startB = offsetIn(m_b, m_b.record(at).bytes);
+    if (m_a.framing() != m_b.framing())
+        return index;
+    const std::uint64_t startA = frameStart(m_a, index);
+    const std::uint64_t startB = frameStart(m_b, index);
     const std::string_view restA = m_a.bytes().substr(startA);
     const std::string_view restB = m_b.bytes().substr(startB);
     const std::uint64_t equal = DifferingBytes::first(restA, restB, 0);
     return std::min(m_a.recordAt(startA + equal), m_b.recordAt(startB + equal));
+}
+
+// The same backwards, from where record index begins in both files: line ends and fixed
+// lengths place a record by the bytes around it, so every record that begins after the last
+// byte that differs is equal on both sides. An RDW places it by the records before it, which
+// the bytes after it do not tell. Returns the first record known equal.
+std::size_t FileComparison::beforeEqualBytes(std::size_t index) const
+{
+    if (m_a.framing() != m_b.framing() || m_a.framing().kind == Framing::Kind::Rdw ||
+        index >= commonCount())
+        return index;
+    const std::uint64_t endA = frameStart(m_a, index);
+    const std::uint64_t endB = frameStart(m_b, index);
+    const std::uint64_t common = std::min(endA, endB);
+    std::uint64_t lastDiffering = common;
+    const std::uint64_t equal =
+        DifferingBytes::last(m_a.bytes().substr(endA - common, common),
+                             m_b.bytes().substr(endB - common, common), lastDiffering)
+            ? common - lastDiffering - 1
+            : common;
+    return std::max(m_a.recordAt(endA - equal), m_b.recordAt(endB - equal)) + 1;
 }
 
 std::size_t FileComparison::firstUnequalFrom(std::size_t index) const
@@ -80,8 +112,14 @@ std::optional<FileComparison::Difference> FileComparison::next(std::size_t from)
 
 std::optional<FileComparison::Difference> FileComparison::previous(std::size_t before) const
 {
-    for (std::size_t index = std::min(before, recordCount()); index-- > 0;) {
-        if (auto difference = differenceAt(index))
+    std::size_t index = std::min(before, recordCount());
+    while (index > 0) {
+        const std::size_t skipped = beforeEqualBytes(index);
+        if (skipped < index) {
+            index = skipped;
+            continue;
+        }
+        if (auto difference = differenceAt(--index))
             return difference;
     }
     return std::nullopt;

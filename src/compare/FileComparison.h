@@ -54,6 +54,7 @@ private:
     std::size_t commonCount() const;
     std::size_t firstUnequalFrom(std::size_t index) const;
     std::size_t pastEqualBytes(std::size_t index) const;
+    std::size_t beforeEqualBytes(std::size_t index) const;
 
     const RecordStore &m_a;
     const RecordStore &m_b;

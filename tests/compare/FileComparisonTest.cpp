@@ -122,6 +122,16 @@ std::vector<Difference> referenceDifferences(const RecordStore &a, const RecordS
     return found;
 }
 
+// The differing records found by previous() from the end, last first.
+std::vector<Difference> allDifferencesBackwards(const FileComparison &comparison)
+{
+    std::vector<Difference> found;
+    for (auto difference = comparison.previous(comparison.recordCount()); difference;
+         difference = comparison.previous(difference->record))
+        found.insert(found.begin(), *difference);
+    return found;
+}
+
 // Line ends, NULs and edits that shift the records after them: passing over equal bytes must
 // never pass over a record that differs, whatever the framing.
 TEST(FileComparisonTest, AgreesWithARecordByRecordComparison)
@@ -146,9 +156,47 @@ TEST(FileComparisonTest, AgreesWithARecordByRecordComparison)
         RecordStore storeA, storeB;
         storeA.load(folder.write("a", a), framing);
         storeB.load(folder.write("b", b), framing);
-        ASSERT_EQ(allDifferences(FileComparison(storeA, storeB)),
-                  referenceDifferences(storeA, storeB))
-            << round;
+        const std::vector<Difference> reference = referenceDifferences(storeA, storeB);
+        ASSERT_EQ(allDifferences(FileComparison(storeA, storeB)), reference) << round;
+        ASSERT_EQ(allDifferencesBackwards(FileComparison(storeA, storeB)), reference) << round;
+    }
+}
+
+std::string rdwOf(const std::vector<std::string> &records)
+{
+    std::string bytes;
+    for (const std::string &record : records) {
+        const std::size_t length = record.size() + 4;
+        bytes += {char(length >> 8), char(length & 0xFF), '\0', '\0'};
+        bytes += record;
+    }
+    return bytes;
+}
+
+// The same bytes framed otherwise: two records of one file are one record of the other, the
+// second's descriptor word among its bytes. Equal bytes after a record's start must not
+// make it equal.
+TEST(FileComparisonTest, RdwRecordsThatOneFileJoins)
+{
+    std::mt19937 random(13);
+    for (int round = 0; round < 60; ++round) {
+        std::vector<std::string> records(1 + random() % 12);
+        for (std::string &record : records) {
+            record.resize(random() % 10);
+            for (char &byte : record)
+                byte = "ab\0"[random() % 3];
+        }
+        std::vector<std::string> joined = records;
+        if (joined.size() > 1) {
+            const std::size_t at = random() % (joined.size() - 1);
+            joined[at] = rdwOf({joined[at], joined[at + 1]}).substr(4);
+            joined.erase(joined.begin() + static_cast<std::ptrdiff_t>(at) + 1);
+        }
+        const RecordStore a = storeOf(rdwOf(records), Framing::rdw());
+        const RecordStore b = storeOf(rdwOf(joined), Framing::rdw());
+        const std::vector<Difference> reference = referenceDifferences(a, b);
+        ASSERT_EQ(allDifferences(FileComparison(a, b)), reference) << round;
+        ASSERT_EQ(allDifferencesBackwards(FileComparison(a, b)), reference) << round;
     }
 }
 
