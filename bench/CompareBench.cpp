@@ -38,23 +38,51 @@ RecordStore storeOf(const std::string &text, const std::string &name)
     return store;
 }
 
-// Two loaded files of 512 MiB of short lines, the last record's first byte changed: the count
-// of differing records, as the compare bar shows it.
-void countDifferingRecordsOfTwoBigFiles(benchmark::State &state)
+// Two loaded files of 512 MiB of short lines that differ in one record's first byte.
+struct TwoBigFiles
+{
+    std::size_t bytes;
+    RecordStore a;
+    RecordStore b;
+};
+
+enum class Changed { First, Last };
+
+TwoBigFiles twoBigFiles(Changed record)
 {
     const std::string text = shiftJisLines(std::size_t{512} << 20);
     std::string changed = text;
-    changed[changed.rfind("\r\n", changed.size() - 3) + 2] = '#';
-    const RecordStore a = storeOf(text, "qarvo-compare-bench-a.txt");
-    const RecordStore b = storeOf(changed, "qarvo-compare-bench-b.txt");
+    changed[record == Changed::First ? 0 : changed.rfind("\r\n", changed.size() - 3) + 2] = '#';
+    return {text.size(), storeOf(text, "qarvo-compare-bench-a.txt"),
+            storeOf(changed, "qarvo-compare-bench-b.txt")};
+}
+
+// The last record changed: the count of differing records, as the compare bar shows it.
+void countDifferingRecordsOfTwoBigFiles(benchmark::State &state)
+{
+    const TwoBigFiles files = twoBigFiles(Changed::Last);
     for (auto _ : state) {
-        const FileComparison::Counts counts = FileComparison(a, b).counts();
+        const FileComparison::Counts counts = FileComparison(files.a, files.b).counts();
         if (counts.differing != 1)
             state.SkipWithError("one record should differ");
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * files.bytes));
 }
 BENCHMARK(countDifferingRecordsOfTwoBigFiles)->Unit(benchmark::kMillisecond);
+
+// The first record changed: Ctrl+Shift+F7 from the last record back to it.
+void previousDifferingRecordOfTwoBigFiles(benchmark::State &state)
+{
+    const TwoBigFiles files = twoBigFiles(Changed::First);
+    const FileComparison comparison(files.a, files.b);
+    for (auto _ : state) {
+        const auto previous = comparison.previous(comparison.recordCount());
+        if (!previous || previous->record != 0)
+            state.SkipWithError("the first record should differ");
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * files.bytes));
+}
+BENCHMARK(previousDifferingRecordOfTwoBigFiles)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
