@@ -98,6 +98,15 @@ void writeOut(std::string_view bytes)
         throw writeFailure();
 }
 
+// Writes out what has piled up in out once it fills a piece, so that long output streams.
+void writeIfFull(std::string &out)
+{
+    if (out.size() >= kPieceSize) {
+        writeOut(out);
+        out.clear();
+    }
+}
+
 // As the viewer rewrites its command-line file, so that both show the same path. When the
 // current folder is unknown the file keeps its name as given, for the failure to name it.
 std::string longFullPath(const std::string &file)
@@ -174,10 +183,7 @@ template <typename Dump> void writeTerminalDump(const Dump &dump, const CodePage
     for (std::size_t line = 0; line < dump.lineCount(); ++line) {
         appendTerminalLine(out, dump, line, decoder);
         out += '\n';
-        if (out.size() >= kPieceSize) {
-            writeOut(out);
-            out.clear();
-        }
+        writeIfFull(out);
     }
     writeOut(out);
 }
@@ -265,10 +271,7 @@ bool writeCheck(const RecordStore &store, const Encoding &encoding, bool withShi
             out += ' ';
             out += Mark::reason(mark.kind);
             out += '\n';
-            if (out.size() >= kPieceSize) {
-                writeOut(out);
-                out.clear();
-            }
+            writeIfFull(out);
         });
     writeOut(out);
     return listed;
@@ -320,10 +323,7 @@ bool find(const CommandLine &commandLine)
             out += ' ';
             out += std::to_string(hit.offset);
             out += '\n';
-            if (out.size() >= kPieceSize) {
-                writeOut(out);
-                out.clear();
-            }
+            writeIfFull(out);
             return true;
         });
     }
@@ -399,10 +399,7 @@ bool compareFiles(const CommandLine &commandLine)
                    std::to_string(difference.differingBytes) + '\n';
         else
             out += difference.side == Side::OnlyA ? " only-in-A\n" : " only-in-B\n";
-        if (out.size() >= kPieceSize) {
-            writeOut(out);
-            out.clear();
-        }
+        writeIfFull(out);
         return true;
     });
     writeOut(out);

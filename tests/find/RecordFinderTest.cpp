@@ -33,6 +33,12 @@ std::string hitsOf(const RecordStore &store, const Encoding &encoding, const Fin
     return hits;
 }
 
+// The hits of bytes written as hex pairs, whatever the encoding.
+std::string hexHitsOf(const RecordStore &store, std::string_view pairs)
+{
+    return hitsOf(store, *EncodingCatalog::make("UTF-8"), FindPattern::hex(pairs));
+}
+
 class RecordFinderHits : public testing::TestWithParam<FindRow>
 {};
 
@@ -154,7 +160,7 @@ TEST(RecordFinder, FindsInFixedLengthRecordsOfAnyBytes)
         return hitsOf(store, *encoding, FindPattern::text(typed, *encoding, true));
     };
     const auto hex = [&](std::string_view pairs) {
-        return hitsOf(store, *encoding, FindPattern::hex(pairs));
+        return hexHitsOf(store, pairs);
     };
 
     EXPECT_EQ(text("AB"), "2:2 3:1 ");
@@ -170,15 +176,11 @@ TEST(RecordFinder, FindsInRdwRecordsAndNotInTheirDescriptorWords)
 {
     const RecordStore store =
         storeOf(std::string("\0\x06\0\0ab\0\x05\0\0b\0\x07\0\0abc", 18), Framing::rdw());
-    const auto encoding = EncodingCatalog::make("UTF-8");
-    const auto hex = [&](std::string_view pairs) {
-        return hitsOf(store, *encoding, FindPattern::hex(pairs));
-    };
 
-    EXPECT_EQ(hex("61 62"), "1:0 3:0 ");
-    EXPECT_EQ(hex("62"), "1:1 2:0 3:1 ");
-    EXPECT_EQ(hex("00"), "");
-    EXPECT_EQ(hex("62 00"), "");
+    EXPECT_EQ(hexHitsOf(store, "61 62"), "1:0 3:0 ");
+    EXPECT_EQ(hexHitsOf(store, "62"), "1:1 2:0 3:1 ");
+    EXPECT_EQ(hexHitsOf(store, "00"), "");
+    EXPECT_EQ(hexHitsOf(store, "62 00"), "");
 }
 
 } // namespace
