@@ -1,6 +1,7 @@
 // The RDW framing on arbitrary bytes, copied to a buffer of exactly their size so that any
 // read outside it is caught. Either the records and their RDWs tile the bytes exactly, in
-// order, or the split fails with a message naming an offset inside them.
+// order, each byte told to the record it belongs to, or the split fails with a message naming
+// an offset inside them.
 #include "Failure.h"
 #include "RdwSplitter.h"
 
@@ -42,6 +43,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             next = start + record.size();
         }
         check(next == size, "records do not reach the end");
+        // A byte belongs to the last record whose data begins at or before it.
+        for (std::uint64_t offset = 0, holder = 0; offset < size; ++offset) {
+            while (holder + 1 < index.count() && index.start(holder + 1) <= offset)
+                ++holder;
+            check(index.recordAt(offset) == holder, "byte told to another record");
+        }
     } catch (const Failure &failure) {
         const std::string message = failure.what();
         check(message.starts_with("RDW at offset "), "message names no offset");
