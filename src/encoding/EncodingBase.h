@@ -73,7 +73,7 @@ public:
         }
     }
 
-    // Such encodings have no shift codes, and CR and LF stand alone in them.
+    // The ASCII-compatible ones have no shift codes, and CR and LF stand alone in them.
     bool marksLinesAsOne() const override { return Derived::kAsciiCompatible; }
 
     bool mapped(std::string_view unit, ShiftState state) const
