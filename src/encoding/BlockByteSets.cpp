@@ -31,12 +31,14 @@ void BlockByteSets::in(const char *bytes, std::size_t blocks, Found *found) cons
 
 void BlockByteSets::byByte(const char *bytes, std::size_t blocks, Found *found) const
 {
-    for (std::size_t i = 0; i < blocks * kBlockBytes; ++i) {
-        if (i % kBlockBytes == 0)
-            found[i / kBlockBytes] = {};
-        const std::uint8_t sets = m_setsOf[static_cast<std::uint8_t>(bytes[i])];
-        for (std::size_t set = 0; set < kSets; ++set)
-            found[i / kBlockBytes][set] |= std::uint64_t{(sets >> set) & 1u} << (i % kBlockBytes);
+    for (std::size_t block = 0; block < blocks; ++block) {
+        found[block] = {};
+        for (std::size_t i = 0; i < kBlockBytes; ++i) {
+            const std::uint8_t sets =
+                m_setsOf[static_cast<std::uint8_t>(bytes[block * kBlockBytes + i])];
+            for (std::size_t set = 0; set < kSets; ++set)
+                found[block][set] |= std::uint64_t{(sets >> set) & 1u} << i;
+        }
     }
 }
 

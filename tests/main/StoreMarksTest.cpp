@@ -2,11 +2,10 @@
 
 #include "CatalogEncodings.h"
 #include "Encoding.h"
-#include "RecordStore.h"
+#include "StoreOf.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <random>
 
 namespace {
@@ -23,11 +22,6 @@ void PrintTo(const Found &found, std::ostream *out)
 {
     *out << found.record << ':' << found.mark.offset << '+' << found.mark.length << ' '
          << Mark::reason(found.mark.kind);
-}
-
-RecordStore storeOf(const std::string &bytes, const Framing &framing)
-{
-    return RecordStore::framed(std::make_shared<const std::string>(bytes), framing);
 }
 
 std::vector<Found> marksOf(const RecordStore &store, const Encoding &encoding)
