@@ -342,8 +342,8 @@ void PrintTo(const CursorRow &row, std::ostream *out)
 class DumpViewShowByte : public DumpViewTest, public testing::WithParamInterface<CursorRow>
 {};
 
-// The cursor stands before the character that holds the byte asked for, or after the last
-// character selected, whichever of their bytes were asked for.
+// The cursor stands before the character that holds the first byte asked for, selected or not,
+// so that the status line tells of it.
 TEST_P(DumpViewShowByte, PutsTheCursorOnACharacterBoundary)
 {
     const CursorRow &row = GetParam();
@@ -364,16 +364,16 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         CursorRow{"LeadByte", "Hi\x8A\xBF!", 2, 0, {5, 9}, 2},
         CursorRow{"TrailByte", "Hi\x8A\xBF!", 3, 0, {5, 9}, 2},
-        CursorRow{"TrailByteSelected", "Hi\x8A\xBF!", 3, 1, {5, 10}, 4},
-        CursorRow{"EndingInALeadByte", "Hi\x8A\xBF!", 1, 2, {5, 10}, 4},
+        CursorRow{"TrailByteSelected", "Hi\x8A\xBF!", 3, 1, {5, 9}, 2},
+        CursorRow{"EndingInALeadByte", "Hi\x8A\xBF!", 1, 2, {5, 8}, 1},
         CursorRow{"TrailByteAtBlockStart", kAcrossColumn100, 100, 0, {5 + kRowsPerBlock, 7}, 100},
         CursorRow{"SelectedFromTrailByteAtBlockStart",
                   kAcrossColumn100,
                   100,
                   2,
-                  {5 + kRowsPerBlock, 9},
-                  std::nullopt},
-        CursorRow{"EndingInALeadByteAtBlockEnd", kAcrossColumn100, 98, 2, {5, 107}, std::nullopt}),
+                  {5 + kRowsPerBlock, 7},
+                  100},
+        CursorRow{"EndingInALeadByteAtBlockEnd", kAcrossColumn100, 98, 2, {5, 105}, 98}),
     rowName<CursorRow>);
 
 // Compared, a block shows A's character row, the ruler, A's digit rows, B's three rows and
