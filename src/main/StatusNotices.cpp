@@ -28,6 +28,8 @@ std::string StatusNotices::nulNotice(std::string_view file)
         return {};
     const auto offset = static_cast<std::size_t>(static_cast<const char *>(nul) - file.data());
     const std::size_t after = file.size() - offset - 1;
+    if (after == 0)
+        return {}; // nothing is left out but the NUL
     const std::string rest =
         after == 1 ? "1 byte after it is" : std::to_string(after) + " bytes after it are";
     return "Text ends at a NUL at offset " + std::to_string(offset) + "; " + rest +

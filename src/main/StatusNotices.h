@@ -20,7 +20,7 @@ public:
     const std::string &shown() const;
 
     // For a file framed as lines, whose text ends at its first NUL: where that NUL lies and
-    // how many bytes follow it, or empty when the file holds none.
+    // how many bytes follow it; empty when the file holds none, or only at its end.
     static std::string nulNotice(std::string_view file);
 
 private:
