@@ -42,8 +42,8 @@ constexpr QRect kEncodingSelector(260, 32, 220, 25);
 constexpr QRect kDetectButton(486, 32, 64, 25);
 constexpr int kStatusLineHeight = 16;
 // Every laid-out control shows whole: the Detect button's right edge with the left margin
-// again, and Memo1's top with room for a few lines and the status line below it.
-constexpr QSize kMinimumSize(kDetectButton.right() + 1 + 16, 128 + 100 + 16);
+// again, and Memo1's top with room for the header and a block, and the status line below it.
+constexpr QSize kMinimumSize(kDetectButton.right() + 1 + 16, 128 + 140 + 16);
 
 // The faces the window was laid out for, then their free look-alikes, then the system's.
 QFont japaneseFont(const QStringList &families, QFont::StyleHint hint)
