@@ -30,8 +30,7 @@ std::string StatusNotices::nulNotice(std::string_view file)
     const std::size_t after = file.size() - offset - 1;
     if (after == 0)
         return {}; // nothing is left out but the NUL
-    const std::string rest =
-        after == 1 ? "1 byte after it is" : std::to_string(after) + " bytes after it are";
-    return "Text ends at a NUL at offset " + std::to_string(offset) + "; " + rest +
-           " not shown. Records: Fixed length or RDW shows them";
+    const std::string bytes = after == 1 ? "1 byte" : std::to_string(after) + " bytes";
+    return "NUL at offset " + std::to_string(offset) + " ends the text: " + bytes +
+           " not shown (see Records)";
 }

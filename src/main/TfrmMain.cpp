@@ -376,7 +376,8 @@ void TfrmMain::LoadCommandLineFile()
     if (PathLookup::isRegularFile(path)) {
         UserFileLoad(path);
     } else if (!PathLookup::findFirstEntry(path)) {
-        m_notices.set(StatusNotices::Kind::FileMissing, "No such file: " + path);
+        const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+        m_notices.set(StatusNotices::Kind::FileMissing, "No such file: " + name.toStdString());
         ShowNotices();
     }
 }

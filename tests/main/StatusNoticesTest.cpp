@@ -30,11 +30,9 @@ TEST(StatusNotices, TellsOfANulOnlyWhereBytesFollowIt)
     EXPECT_EQ(StatusNotices::nulNotice("no nul\r\n"), "");
     EXPECT_EQ(StatusNotices::nulNotice("ends in a nul\0"s), "");
     EXPECT_EQ(StatusNotices::nulNotice("\0x"s),
-              "Text ends at a NUL at offset 0; 1 byte after it is not shown. Records: Fixed "
-              "length or RDW shows them");
+              "NUL at offset 0 ends the text: 1 byte not shown (see Records)");
     EXPECT_EQ(StatusNotices::nulNotice("ab\0\0cd"s),
-              "Text ends at a NUL at offset 2; 3 bytes after it are not shown. Records: Fixed "
-              "length or RDW shows them");
+              "NUL at offset 2 ends the text: 3 bytes not shown (see Records)");
 }
 
 } // namespace

@@ -287,19 +287,30 @@ TEST_F(TfrmMainTest, DetectGoesOnForEveryFileUntilAnEncodingIsPickedByName)
 }
 
 // A packed-decimal zero (00 0C) after five bytes ends the text of a file framed as lines.
+// At the status line's right end, beside the words on the byte under the cursor.
 TEST_F(TfrmMainTest, TextEndingAtANulIsToldWithTheNulsOffsetAndTheBytesAfterIt)
 {
+    m_window.show();
     m_window.UserFileLoad(file("packed.txt", std::string("12345\0\x0C"
                                                          "AB\r\nnext\r\n",
                                                          15)));
     const QString told = m_window.Notice();
     const int records = m_window.SpinEdit1->MaxValue();
+    const auto *notice = m_window.findChild<QLabel *>(QStringLiteral("NoticeLine"));
+    const auto *status = m_window.findChild<QLabel *>(QStringLiteral("StatusLine"));
+    const QRect noticeAt = notice->geometry();
+    const QRect statusAt = status->geometry();
+    const bool shown = notice->isVisible();
 
     m_window.UserFileLoad(threeRecords());
 
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(noticeAt.right(), m_window.Memo1->geometry().right());
+    EXPECT_GE(noticeAt.width(), notice->fontMetrics().horizontalAdvance(told));
+    EXPECT_EQ(statusAt.right() + 1, noticeAt.left());
+    EXPECT_EQ(status->geometry().right(), noticeAt.right());
     EXPECT_EQ(records, 1);
-    EXPECT_EQ(told, "Text ends at a NUL at offset 5; 9 bytes after it are not shown. Records: "
-                    "Fixed length or RDW shows them");
+    EXPECT_EQ(told, "NUL at offset 5 ends the text: 9 bytes not shown (see Records)");
     EXPECT_EQ(m_window.Notice(), "");
 }
 
