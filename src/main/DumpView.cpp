@@ -23,7 +23,7 @@ constexpr int kCachedLines = 512;
 constexpr int kBarGap = 2; // pixels between a floating bar and the area's edges
 constexpr std::uint64_t kBlockBytes = 100;
 // Columns of the widest row a block has: the header's 108 hyphens, or an offset field of
-// seven digits before 100 bytes whose last character overhangs.
+// seven digits before 100 bytes whose last character overhangs. The header's path may be wider.
 constexpr int kWidestRow = 109;
 
 // Translucent, so that they read over light and dark bases alike.
@@ -494,7 +494,12 @@ void DumpView::updateScrollBar()
     bar->setRange(0, static_cast<int>(std::max<std::ptrdiff_t>(0, count - clear)));
     bar->setPageStep(lines);
     bar->setSingleStep(1);
-    const int width = static_cast<int>(std::ceil(columnX(kWidestRow))) + kMargin;
+    // The header's lines above the first block, whose first line names the file.
+    int widest = kWidestRow;
+    const std::size_t header = std::min(RecordDump::firstLineOfBlock(0), m_rows.lineCount());
+    for (std::size_t line = 0; line < header; ++line)
+        widest = std::max(widest, viewLine(line).columns);
+    const int width = static_cast<int>(std::ceil(columnX(widest))) + kMargin;
     QScrollBar *across = horizontalScrollBar();
     across->setRange(0, std::max(0, width - viewport()->width()));
     across->setPageStep(viewport()->width());

@@ -300,6 +300,29 @@ INSTANTIATE_TEST_SUITE_P(
                                      100, 2, QString::fromUtf8("漢Z")}),
     [](const auto &info) { return info.param.name; });
 
+// At the laid-out width a block's rows fit; a long path in the header or a narrow area brings
+// the scroll bar across, and a click scrolled to the right still finds its column.
+TEST_F(DumpViewTest, ScrollsAcrossOnlyToReachTheWidestLine)
+{
+    QScrollBar *across = m_view.horizontalScrollBar();
+    m_view.setDump(dumpOf(std::string(100, 'A')));
+    const int laidOut = across->maximum();
+    m_view.setDump(dumpOf("short", DumpHeader{std::string(150, 'p'), "", 1, ""}));
+    const int pathEnd = 2 + static_cast<int>(std::ceil(152 * cellWidth()));
+    const bool pathReached = across->maximum() + m_view.viewport()->width() >= pathEnd;
+
+    m_view.resize(300, 554);
+    m_view.setDump(dumpOf(std::string(100, 'A')));
+    across->setValue(across->maximum());
+    QTest::mouseClick(m_view.viewport(), Qt::LeftButton, {},
+                      cell(kFirstCharacterRow, 7 + 99) - QPoint(across->value(), 0));
+
+    EXPECT_EQ(laidOut, 0);
+    EXPECT_TRUE(pathReached);
+    EXPECT_TRUE(across->isVisible());
+    EXPECT_EQ(m_view.cursorByte(), 99u);
+}
+
 TEST_F(DumpViewTest, ACursorMoveDropsTheByteSelection)
 {
     m_view.setDump(dumpOf("Hello"));
