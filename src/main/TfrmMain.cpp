@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -375,7 +376,7 @@ void TfrmMain::LoadCommandLineFile()
     const std::string path = ExpandShortName(PathLookup::absolutePath(*argument));
     if (PathLookup::isRegularFile(path)) {
         UserFileLoad(path);
-    } else if (!PathLookup::findFirstEntry(path)) {
+    } else if (std::error_code error; !std::filesystem::exists(path, error) && !error) {
         const QString name = QFile::decodeName(QByteArray::fromStdString(path));
         m_notices.set(StatusNotices::Kind::FileMissing, "No such file: " + name.toStdString());
         ShowNotices();

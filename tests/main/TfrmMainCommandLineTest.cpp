@@ -141,6 +141,7 @@ const IgnoredRow kIgnoredRows[] = {
     {"NoArgument", {}},
     {"OnlyEmptyArguments", {"", ""}},
     {"Folder", {"../SUB"}},
+    {"FolderWithSeparator", {"../Sub/"}},
     {"Missing", {"missing.txt"}, "~/Work/Sub/missing.txt"},
     {"MissingFirstThenAFile", {"missing.txt", "../Other.txt"}, "~/Work/Sub/missing.txt"},
     {"TrailingSlash", {"../Other.txt/"}, "~/Work/Other.txt/"},
