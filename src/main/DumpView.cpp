@@ -212,9 +212,9 @@ void DumpView::showByte(std::uint64_t offset, std::uint64_t length)
     const RecordDump::RowUnit lastUnit =
         length == 0 ? first : dump->unitHolding(offset + std::min(length, size - offset) - 1);
     const std::uint64_t end = lastUnit.offset + lastUnit.length;
-    // The cursor keeps to the block asked for: where a character begun in the block before
-    // holds the byte, the blank above it stands for that character.
-    // The cursor stands on the first byte, so that the status line tells of it.
+    // The cursor stands on the first byte, so that the status line tells of it, and keeps to
+    // the block asked for: where a character begun in the block before holds the byte, the
+    // blank above it stands for that character.
     const std::size_t block = offset / kBlockBytes;
     m_cursor = positionOfByte(block, std::max(first.offset, block * kBlockBytes));
     m_anchor = length == 0 ? m_cursor : positionOfByte(lastUnit.offset / kBlockBytes, end);
