@@ -1,8 +1,10 @@
-// Reads hex patterns against a literal reading of the rule, and checks candidates for unit
-// boundaries against a cut of the record unit by unit from its start.
+// Reads hex patterns against a literal reading of the rule, checks candidates for unit
+// boundaries in either shift state against a cut of the record unit by unit from its start,
+// and finds text of double-byte characters inside a double-byte run under CCSID 930 and 939.
 #include "Encoding.h"
 #include "EncodingCatalog.h"
 #include "FindPattern.h"
+#include "ShiftedEbcdicEncoding.h"
 #include "UnitBoundaries.h"
 
 #include <algorithm>
@@ -18,8 +20,8 @@
 
 namespace {
 
-constexpr const char *kEncodings[] = {"Shift_JIS", "EUC-JP",  "UTF-8",   "GB18030",     "Big5",
-                                      "UHC",       "IBM-939", "IBM-037", "Windows-1252"};
+constexpr const char *kEncodings[] = {"Shift_JIS", "EUC-JP",  "UTF-8",   "GB18030",      "Big5",
+                                      "UHC",       "IBM-939", "IBM-037", "Windows-1252", "IBM-930"};
 
 void check(bool condition, const char *what)
 {
@@ -79,13 +81,15 @@ void checkHex(std::string_view text)
     }
 }
 
+// The high bit of a step asks for a candidate in double-byte mode.
 void checkBoundaries(const Encoding &encoding, std::string_view record, std::string_view steps)
 {
-    std::vector<bool> starts(record.size() + 1, false);
+    constexpr ShiftState kNoUnit = 0xFF;
+    std::vector<ShiftState> starts(record.size() + 1, kNoUnit);
     std::vector<bool> ends(record.size() + 1, false);
     ShiftState state = 0;
     for (std::size_t at = 0; at < record.size();) {
-        starts[at] = state == 0;
+        starts[at] = state;
         at += encoding.unitAt(record, at, state).length;
         ends[at] = true;
     }
@@ -95,18 +99,63 @@ void checkBoundaries(const Encoding &encoding, std::string_view record, std::str
     for (const char step : steps) {
         const auto byte = static_cast<std::uint8_t>(step);
         at += byte & 0x0F;
-        const std::size_t length = 1 + (byte >> 4) % 6;
+        const std::size_t length = 1 + ((byte >> 4) & 0x07) % 6;
+        const ShiftState asked = byte >> 7;
         if (at + length > record.size())
             break;
-        check(boundaries.holds(at, length) == (starts[at] && ends[at + length]),
+        check(boundaries.holds(at, length, asked) == (starts[at] == asked && ends[at + length]),
               "boundary check differs from the cut");
+    }
+}
+
+// Up to three double-byte characters made of seed's bytes, written as text and found again
+// between others in a double-byte run, at their first byte; their bytes in single-byte mode
+// are no hit.
+void checkDoubleByteText(std::string_view seed)
+{
+    static const std::shared_ptr<const Encoding> kPages[] = {EncodingCatalog::make("IBM-930"),
+                                                             EncodingCatalog::make("IBM-939")};
+    std::string pairs;
+    for (std::size_t i = 0; i + 1 < seed.size() && pairs.size() < 6; ++i)
+        pairs += static_cast<char>(0x41 + static_cast<std::uint8_t>(seed[i]) % 0xBE);
+    if (pairs.size() % 2 != 0)
+        pairs.pop_back();
+    for (const auto &page : kPages) {
+        std::string utf8;
+        for (std::size_t i = 0; i < pairs.size(); i += 2) {
+            const Glyph glyph = page->glyph(std::string_view(pairs).substr(i, 2),
+                                            ShiftedEbcdicEncoding::kDoubleByte);
+            if (!glyph.mapped || glyph.utf8.empty())
+                return;
+            utf8 += glyph.utf8;
+        }
+        if (utf8.empty())
+            return;
+        std::optional<FindPattern> pattern;
+        try {
+            pattern.emplace(FindPattern::text(utf8, *page, true));
+        } catch (const FindPattern::Error &) {
+            continue;
+        }
+        check(pattern->startState() == ShiftedEbcdicEncoding::kDoubleByte,
+              "double-byte text begins in single-byte mode");
+        const std::string inRun = "\xC1\x0E\x45\x57" + pattern->bytes() + "\x45\x75\x0F\xC2";
+        UnitBoundaries boundaries(*page);
+        boundaries.reset(inRun);
+        check(boundaries.holds(4, pattern->size(), pattern->startState()),
+              "double-byte text not found inside its run");
+        const std::string single = "\xC1" + pattern->bytes();
+        boundaries.reset(single);
+        check(!boundaries.holds(1, pattern->size(), pattern->startState()),
+              "double-byte text found in single-byte mode");
     }
 }
 
 } // namespace
 
-// data: an encoding's number, the hex text's length, the hex text, the record's length, the
-// record, then steps (low nibble: bytes forward; high: the candidate's length).
+// data: an encoding's number, the hex text's length, the hex text (also the seed of double-byte
+// text), the record's length, the record, then steps (low nibble: bytes forward; the next
+// three bits: the candidate's length; the high bit: double-byte mode).
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     std::string_view input(reinterpret_cast<const char *>(data), size);
@@ -116,6 +165,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::size_t hexLength =
         std::min<std::size_t>(static_cast<std::uint8_t>(input[1]), input.size() - 2);
     checkHex(input.substr(2, hexLength));
+    checkDoubleByteText(input.substr(2, hexLength));
     input.remove_prefix(2 + hexLength);
     if (input.empty())
         return 0;

@@ -51,6 +51,7 @@ public:
     static std::string countLabel(std::uint64_t count);   // "/" + "%.7d"
 
     const Record &record() const { return m_record; }
+    const DumpHeader &header() const { return m_header; }
     const Encoding &encoding() const { return *m_encoding; }
     std::size_t lineCount() const;
     // Lines at or past lineCount() throw std::out_of_range, here and below.

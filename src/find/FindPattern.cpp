@@ -73,6 +73,33 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+// Where the characters of written text lie between the shift codes around them, and the
+// state they begin in.
+struct Shifted
+{
+    std::size_t from = 0;
+    std::size_t to = 0;
+    ShiftState startState = 0;
+};
+
+Shifted innerOf(std::string_view written, const Encoding &encoding)
+{
+    Shifted inner{0, written.size(), 0};
+    ShiftState state = 0;
+    std::size_t at = 0;
+    while (at < written.size()) {
+        const Unit unit = encoding.unitAt(written, at, state);
+        if (unit.kind == UnitKind::Shift && at == inner.from) {
+            inner.from = at + unit.length;
+            inner.startState = state;
+        }
+        if (unit.kind == UnitKind::Shift && at + unit.length == written.size() && at >= inner.from)
+            inner.to = at;
+        at += unit.length;
+    }
+    return inner;
+}
+
 } // namespace
 
 FindPattern FindPattern::text(std::string_view utf8, const Encoding &encoding, bool matchCase)
@@ -96,7 +123,10 @@ FindPattern FindPattern::text(std::string_view utf8, const Encoding &encoding, b
                 otherCase[i] = typed.bytes[i] == lower.bytes[i] ? upper.bytes[i] : lower.bytes[i];
         }
     }
-    return FindPattern(std::move(typed.bytes), std::move(otherCase), true);
+    const Shifted inner = innerOf(typed.bytes, encoding);
+    const std::size_t length = inner.to - inner.from;
+    return FindPattern(typed.bytes.substr(inner.from, length), otherCase.substr(inner.from, length),
+                       true, inner.startState);
 }
 
 FindPattern FindPattern::hex(std::string_view pairs)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Unit.h"
+
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -19,7 +21,9 @@ public:
     };
 
     // utf8 in the bytes of encoding; hits begin and end on its units. Unless matchCase, an
-    // ASCII letter also matches its other case. Throws Error naming the first character the
+    // ASCII letter also matches its other case. Under a page with shift codes, the codes
+    // before the first character and after the last are left out, so that text in double-byte
+    // mode is found anywhere in a double-byte run. Throws Error naming the first character the
     // encoding cannot write, or when the text is empty.
     static FindPattern text(std::string_view utf8, const Encoding &encoding, bool matchCase);
     // Hex pairs, blanks between them optional: "8A BF", "8abf". A hit may begin at any byte.
@@ -30,6 +34,9 @@ public:
     const std::string &otherCase() const { return m_otherCase; }
     std::size_t size() const { return m_bytes.size(); }
     bool onUnits() const { return m_onUnits; }
+    // The shift state a hit begins in: double-byte mode for text that begins with such a
+    // character under a page with shift codes; else 0.
+    ShiftState startState() const { return m_startState; }
     bool caseFolded() const { return m_otherCase != m_bytes; }
 
     bool operator==(const FindPattern &) const = default;
@@ -38,11 +45,13 @@ public:
     static std::string charsetOf(const Encoding &encoding);
 
 private:
-    FindPattern(std::string bytes, std::string otherCase, bool onUnits)
-        : m_bytes(std::move(bytes)), m_otherCase(std::move(otherCase)), m_onUnits(onUnits)
+    FindPattern(std::string bytes, std::string otherCase, bool onUnits, ShiftState startState = 0)
+        : m_bytes(std::move(bytes)), m_otherCase(std::move(otherCase)), m_onUnits(onUnits),
+          m_startState(startState)
     {}
 
     std::string m_bytes;
     std::string m_otherCase;
     bool m_onUnits;
+    ShiftState m_startState;
 };

@@ -127,7 +127,7 @@ bool RecordFinder::scan(std::size_t first, std::size_t last,
         }
         // A hit never takes in a line end, nor lies across the unit boundaries.
         if (found + n > recordEnd ||
-            (m_pattern.onUnits() && !boundaries.holds(found - recordBegin, n))) {
+            (m_pattern.onUnits() && !boundaries.holds(found - recordBegin, n, m_pattern.startState()))) {
             at = found + 1;
             continue;
         }

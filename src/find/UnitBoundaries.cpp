@@ -19,34 +19,34 @@ void UnitBoundaries::reset(std::string_view record)
     m_cursor = UnitStart();
 }
 
-bool UnitBoundaries::holds(std::size_t at, std::size_t length)
+bool UnitBoundaries::holds(std::size_t at, std::size_t length, ShiftState state)
 {
-    return startsUnit(at) && endsUnit(at, at + length);
+    return startsUnit(at, state) && endsUnit(at, at + length);
 }
 
 // Under lead-byte rules a byte that is not a lead byte always ends a unit, so a boundary
 // lies just after the last one before at; and from the last boundary known, nothing before
 // it has to be looked at again. Each byte is so looked at about once per record.
-bool UnitBoundaries::startsUnit(std::size_t at)
+bool UnitBoundaries::startsUnit(std::size_t at, ShiftState state)
 {
     switch (m_way) {
     case Way::EveryByte:
-        return true;
+        return state == 0;
     case Way::LeadRuns: {
         const bool boundary = evenLeadRun(m_known, at);
         // A byte that is no boundary is a trail byte, and its lead byte one; both stay at or
         // before at, so asking for at again finds the same.
         m_known = boundary ? at : at - 1;
-        return boundary;
+        return boundary && state == 0;
     }
     case Way::Near:
         // A long run of bytes that may go on with a unit tells nothing; cut on from before.
         if (const std::optional<UnitStart> near = m_encoding.startNear(m_record, at))
-            return m_encoding.advance(m_record, *near, at) == UnitStart{at, 0};
+            return m_encoding.advance(m_record, *near, at) == UnitStart{at, state};
         [[fallthrough]];
     case Way::Forward:
         m_cursor = m_encoding.advance(m_record, m_cursor, at);
-        return m_cursor == UnitStart{at, 0};
+        return m_cursor == UnitStart{at, state};
     }
     return false;
 }

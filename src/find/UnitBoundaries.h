@@ -17,14 +17,14 @@ public:
 
     // Starts over on another record.
     void reset(std::string_view record);
-    // Whether a unit begins at at in the initial shift state, and one ends at at + length
-    // (at most the record's size). at is at least the at of the call before since reset().
-    bool holds(std::size_t at, std::size_t length);
+    // Whether a unit begins at at in state, and one ends at at + length (at most the
+    // record's size). at is at least the at of the call before since reset().
+    bool holds(std::size_t at, std::size_t length, ShiftState state = 0);
 
 private:
     enum class Way { EveryByte, LeadRuns, Near, Forward };
 
-    bool startsUnit(std::size_t at);
+    bool startsUnit(std::size_t at, ShiftState state);
     bool endsUnit(std::size_t start, std::size_t end) const;
     bool isLead(std::size_t at) const;
     // Whether end is a boundary when start (at most end) is one, by lead-run parity.

@@ -67,8 +67,13 @@ CompareBar *CompareController::bar()
     return m_bar;
 }
 
+// Without a record shown, or a file loaded, there is nothing to compare: no dialog offers it.
 void CompareController::openCompare()
 {
+    if (!shownRecord()) {
+        fail(tr("No record is shown to compare"));
+        return;
+    }
     CompareDialog dialog(m_choose, m_view->window());
     dialog.setChoice(m_lastChoice);
     if (dialog.exec() != QDialog::Accepted)
@@ -110,6 +115,10 @@ void CompareController::compareWith(const CompareChoice &choice)
 
 void CompareController::openCompareFiles()
 {
+    if (m_store.count() == 0) {
+        fail(tr("No file is loaded to compare"));
+        return;
+    }
     const std::optional<QString> path = m_choose(m_lastFile);
     if (!path)
         return;
@@ -326,5 +335,5 @@ void CompareController::end()
 void CompareController::place()
 {
     m_bar->adjustSize();
-    m_bar->move(m_view->floatingBarPosition(m_bar->size(), Qt::BottomEdge));
+    m_view->placeFloatingBar(m_bar, Qt::BottomEdge);
 }

@@ -22,6 +22,9 @@ constexpr int kCodePage = 1252; // until the window sets the user's
 constexpr int kCachedLines = 512;
 constexpr int kBarGap = 2; // pixels between a floating bar and the area's edges
 constexpr std::uint64_t kBlockBytes = 100;
+// Columns of the widest row a block has: the header's 108 hyphens, or an offset field of
+// seven digits before 100 bytes whose last character overhangs. The header's path may be wider.
+constexpr int kWidestRow = 109;
 
 // Translucent, so that they read over light and dark bases alike.
 QColor markColour(Mark::Kind kind)
@@ -59,7 +62,8 @@ DumpView::DumpView(QWidget *parent)
 {
     setFocusPolicy(Qt::ClickFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Only where the area is narrower than a block's rows, so that every column can be reached.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setCursor(Qt::IBeamCursor);
     updateMetrics();
     updateScrollBar();
@@ -208,11 +212,12 @@ void DumpView::showByte(std::uint64_t offset, std::uint64_t length)
     const RecordDump::RowUnit lastUnit =
         length == 0 ? first : dump->unitHolding(offset + std::min(length, size - offset) - 1);
     const std::uint64_t end = lastUnit.offset + lastUnit.length;
-    // The cursor keeps to the block asked for: where a character begun in the block before
-    // holds the byte, the blank above it stands for that character.
+    // The cursor stands on the first byte, so that the status line tells of it, and keeps to
+    // the block asked for: where a character begun in the block before holds the byte, the
+    // blank above it stands for that character.
     const std::size_t block = offset / kBlockBytes;
-    m_anchor = positionOfByte(block, std::max(first.offset, block * kBlockBytes));
-    m_cursor = length == 0 ? m_anchor : positionOfByte(lastUnit.offset / kBlockBytes, end);
+    m_cursor = positionOfByte(block, std::max(first.offset, block * kBlockBytes));
+    m_anchor = length == 0 ? m_cursor : positionOfByte(lastUnit.offset / kBlockBytes, end);
     m_selectedBytes.reset();
     if (length != 0)
         m_selectedBytes = ByteRange{first.offset, end - first.offset};
@@ -233,9 +238,12 @@ void DumpView::showComparedByte(std::uint64_t offset)
     revealCursor();
 }
 
+// The line before the cursor's, then its block, below any bar at the top.
 void DumpView::revealCursor()
 {
-    verticalScrollBar()->setValue(static_cast<int>(m_anchor.line > 0 ? m_anchor.line - 1 : 0));
+    const auto above = static_cast<std::size_t>(coveredLines(Qt::TopEdge) + 1);
+    verticalScrollBar()->setValue(
+        static_cast<int>(m_cursor.line > above ? m_cursor.line - above : 0));
     ensureCursorVisible();
     viewport()->update();
     emit cursorByteChanged();
@@ -244,8 +252,21 @@ void DumpView::revealCursor()
 QPoint DumpView::floatingBarPosition(const QSize &size, Qt::Edge edge) const
 {
     const int right = width() - verticalScrollBar()->width() - kBarGap;
-    const int top = edge == Qt::BottomEdge ? height() - size.height() - kBarGap : kBarGap;
+    const QScrollBar *across = horizontalScrollBar();
+    const int bottom = height() - (across->isVisibleTo(this) ? across->height() : 0);
+    const int top = edge == Qt::BottomEdge ? bottom - size.height() - kBarGap : kBarGap;
     return {std::max(0, right - size.width()), std::max(0, top)};
+}
+
+void DumpView::placeFloatingBar(QWidget *bar, Qt::Edge edge)
+{
+    QPointer<QWidget> &held = edge == Qt::BottomEdge ? m_bottomBar : m_topBar;
+    if (held != bar) {
+        held = bar;
+        bar->installEventFilter(this);
+    }
+    bar->move(floatingBarPosition(bar->size(), edge));
+    updateScrollBar();
 }
 
 void DumpView::paintEvent(QPaintEvent *event)
@@ -254,6 +275,7 @@ void DumpView::paintEvent(QPaintEvent *event)
     painter.setFont(font());
     const QRect dirty = event->rect();
     painter.fillRect(dirty, palette().base());
+    painter.translate(-horizontalScrollBar()->value(), 0);
     const std::size_t first = firstVisibleLine();
     const int firstRow = std::max(0, dirty.top() / m_lineHeight);
     const int lastRow = dirty.bottom() / m_lineHeight;
@@ -338,7 +360,7 @@ void DumpView::mousePressEvent(QMouseEvent *event)
         return;
     }
     moveCursor(positionAt(event->position().toPoint()),
-               event->modifiers().testFlag(Qt::ShiftModifier));
+               event->modifiers().testFlag(Qt::ShiftModifier), true);
     event->accept();
 }
 
@@ -348,7 +370,7 @@ void DumpView::mouseMoveEvent(QMouseEvent *event)
         event->ignore();
         return;
     }
-    moveCursor(positionAt(event->position().toPoint()), true);
+    moveCursor(positionAt(event->position().toPoint()), true, true);
     event->accept();
 }
 
@@ -366,10 +388,16 @@ void DumpView::contextMenuEvent(QContextMenuEvent *event)
     menu.addAction(tr("&Go To\u2026"), this, &DumpView::goToRequested)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
     menu.addSeparator();
-    menu.addAction(tr("Co&mpare\u2026"), this, &DumpView::compareRequested)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    menu.addAction(tr("Compare f&iles\u2026"), this, &DumpView::compareFilesRequested)
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
+    // Only a record shown can be compared.
+    const bool shown = m_rows.dump() || m_rows.compare();
+    QAction *compareAction =
+        menu.addAction(tr("Co&mpare\u2026"), this, &DumpView::compareRequested);
+    compareAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    compareAction->setEnabled(shown);
+    QAction *filesAction =
+        menu.addAction(tr("Compare f&iles\u2026"), this, &DumpView::compareFilesRequested);
+    filesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
+    filesAction->setEnabled(shown);
     menu.exec(event->globalPos());
 }
 
@@ -388,6 +416,16 @@ void DumpView::focusOutEvent(QFocusEvent *event)
 void DumpView::scrollContentsBy(int, int)
 {
     viewport()->update();
+}
+
+// A floating bar that shows, hides or changes its size changes what can be scrolled to.
+bool DumpView::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == m_topBar || watched == m_bottomBar) &&
+        (event->type() == QEvent::Show || event->type() == QEvent::Hide ||
+         event->type() == QEvent::Resize))
+        updateScrollBar();
+    return QAbstractScrollArea::eventFilter(watched, event);
 }
 
 DumpCells DumpView::cells() const
@@ -451,15 +489,37 @@ void DumpView::updateScrollBar()
 {
     const int lines = visibleLines();
     const auto count = static_cast<std::ptrdiff_t>(lineCount());
+    const int clear = std::max(1, lines - coveredLines(Qt::BottomEdge));
     QScrollBar *bar = verticalScrollBar();
-    bar->setRange(0, static_cast<int>(std::max<std::ptrdiff_t>(0, count - lines)));
+    bar->setRange(0, static_cast<int>(std::max<std::ptrdiff_t>(0, count - clear)));
     bar->setPageStep(lines);
     bar->setSingleStep(1);
+    // The header's lines above the first block, whose first line names the file.
+    int widest = kWidestRow;
+    const std::size_t header = std::min(RecordDump::firstLineOfBlock(0), m_rows.lineCount());
+    for (std::size_t line = 0; line < header; ++line)
+        widest = std::max(widest, viewLine(line).columns);
+    const int width = static_cast<int>(std::ceil(columnX(widest))) + kMargin;
+    QScrollBar *across = horizontalScrollBar();
+    across->setRange(0, std::max(0, width - viewport()->width()));
+    across->setPageStep(viewport()->width());
+    across->setSingleStep(static_cast<int>(std::ceil(m_cellWidth)));
 }
 
 int DumpView::visibleLines() const
 {
     return std::max(1, viewport()->height() / m_lineHeight);
+}
+
+int DumpView::coveredLines(Qt::Edge edge) const
+{
+    const QWidget *bar = edge == Qt::BottomEdge ? m_bottomBar : m_topBar;
+    if (!bar || !bar->isVisibleTo(this))
+        return 0;
+    const QRect onViewport(viewport()->mapFrom(this, bar->pos()), bar->size());
+    const int pixels =
+        edge == Qt::BottomEdge ? viewport()->height() - onViewport.top() : onViewport.bottom() + 1;
+    return std::clamp((pixels + m_lineHeight - 1) / m_lineHeight, 0, visibleLines());
 }
 
 DumpView::Position DumpView::positionAt(const QPoint &point) const
@@ -469,7 +529,8 @@ DumpView::Position DumpView::positionAt(const QPoint &point) const
         std::clamp<std::ptrdiff_t>(static_cast<std::ptrdiff_t>(firstVisibleLine()) + row, 0,
                                    static_cast<std::ptrdiff_t>(lineCount()) - 1);
     const auto index = static_cast<std::size_t>(line);
-    return {index, characterAtColumn(index, (point.x() - kMargin) / m_cellWidth)};
+    const int x = point.x() + horizontalScrollBar()->value();
+    return {index, characterAtColumn(index, (x - kMargin) / m_cellWidth)};
 }
 
 std::size_t DumpView::characterAtColumn(std::size_t line, double column) const
@@ -516,7 +577,7 @@ DumpView::Position DumpView::movedLines(const Position &position, std::ptrdiff_t
     return {target, characterAtColumn(target, columnOf(position))};
 }
 
-void DumpView::moveCursor(const Position &position, bool extendSelection)
+void DumpView::moveCursor(const Position &position, bool extendSelection, bool byMouse)
 {
     if (m_selectedBytes) {
         m_selectedBytes.reset();
@@ -525,19 +586,38 @@ void DumpView::moveCursor(const Position &position, bool extendSelection)
     m_cursor = position;
     if (!extendSelection)
         m_anchor = position;
-    ensureCursorVisible();
+    // A line clicked beside a bar stays where it is.
+    ensureCursorVisible(!byMouse);
     viewport()->update();
     emit cursorByteChanged();
 }
 
-void DumpView::ensureCursorVisible()
+void DumpView::ensureCursorVisible(bool clearOfBars)
 {
     const std::size_t first = firstVisibleLine();
     const auto lines = static_cast<std::size_t>(visibleLines());
-    if (m_cursor.line < first)
-        verticalScrollBar()->setValue(static_cast<int>(m_cursor.line));
-    else if (m_cursor.line >= first + lines)
-        verticalScrollBar()->setValue(static_cast<int>(m_cursor.line - lines + 1));
+    // Lines under the bars, leaving at least one clear.
+    const std::size_t above =
+        clearOfBars ? std::min<std::size_t>(coveredLines(Qt::TopEdge), lines - 1) : 0;
+    const std::size_t below =
+        clearOfBars ? std::min<std::size_t>(coveredLines(Qt::BottomEdge), lines - 1 - above) : 0;
+    const std::size_t clear = lines - above - below;
+    if (m_cursor.line < first + above)
+        verticalScrollBar()->setValue(
+            static_cast<int>(m_cursor.line > above ? m_cursor.line - above : 0));
+    else if (m_cursor.line >= first + above + clear)
+        verticalScrollBar()->setValue(static_cast<int>(m_cursor.line + 1 - above - clear));
+    ensureCursorColumnVisible();
+}
+
+void DumpView::ensureCursorColumnVisible()
+{
+    QScrollBar *across = horizontalScrollBar();
+    const auto x = static_cast<int>(columnX(columnOf(m_cursor)));
+    if (x - kMargin < across->value())
+        across->setValue(x - kMargin);
+    else if (x + static_cast<int>(std::ceil(m_cellWidth)) > across->value() + viewport()->width())
+        across->setValue(x + static_cast<int>(std::ceil(m_cellWidth)) - viewport()->width());
 }
 
 std::optional<int> DumpView::firstByteColumn(std::size_t line) const

@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QCache>
+#include <QPointer>
 #include <QRawFont>
 
 #include <compare>
@@ -64,14 +65,18 @@ public:
     // The record's byte under the cursor: in a character or digit row, the byte of its column;
     // while comparing, the column in either side's rows or the marker row.
     std::optional<std::uint64_t> cursorByte() const;
-    // Scrolls to the block of the record's byte at offset and puts the cursor before it in the
-    // character row; with a length, selects that many bytes' characters from there. While
-    // comparing, the cursor goes to A's character row (B's past A's end), or to its high digit
-    // row when the byte is inside a character there; nothing is selected.
+    // Scrolls to the block of the record's byte at offset, below any floating bar, and puts the
+    // cursor before it in the character row; with a length, selects that many bytes'
+    // characters from there. While comparing, the cursor goes to A's character row (B's past
+    // A's end), or to its high digit row when the byte is inside a character there; nothing is
+    // selected.
     void showByte(std::uint64_t offset, std::uint64_t length = 0);
     // Where a bar of size floats over the area: at its top or bottom right, clear of the
-    // scroll bar.
+    // scroll bars.
     QPoint floatingBarPosition(const QSize &size, Qt::Edge edge) const;
+    // Moves bar, a child of this area, there. While it shows, what is scrolled into sight is
+    // kept clear of it, and the last lines can be scrolled up above a bar at the bottom.
+    void placeFloatingBar(QWidget *bar, Qt::Edge edge);
 
 signals:
     void cursorByteChanged();
@@ -93,6 +98,7 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // One line as drawn: its text, and where each character stands in it and on the grid.
@@ -119,17 +125,21 @@ private:
     void updateMetrics();
     void updateScrollBar();
     int visibleLines() const;
+    // The lines at that edge of the viewport that a shown floating bar covers.
+    int coveredLines(Qt::Edge edge) const;
     Position positionAt(const QPoint &point) const;
     std::size_t characterAtColumn(std::size_t line, double column) const;
     int columnOf(const Position &position) const;
     Position lineEnd(std::size_t line) const;
     Position stepped(const Position &position, int characters) const;
     Position movedLines(const Position &position, std::ptrdiff_t lines) const;
-    void moveCursor(const Position &position, bool extendSelection);
+    void moveCursor(const Position &position, bool extendSelection, bool byMouse = false);
     void showComparedByte(std::uint64_t offset);
     // Scrolls to the cursor's block and tells that the cursor's byte changed.
     void revealCursor();
-    void ensureCursorVisible();
+    // clearOfBars: not under a floating bar either.
+    void ensureCursorVisible(bool clearOfBars = true);
+    void ensureCursorColumnVisible();
 
     void paintLine(QPainter &painter, std::size_t line, int top) const;
     void paintMarks(QPainter &painter, std::size_t line, int top) const;
@@ -168,4 +178,6 @@ private:
     double m_cellWidth = 1;
     int m_lineHeight = 1;
     int m_ascent = 0;
+    QPointer<QWidget> m_topBar;
+    QPointer<QWidget> m_bottomBar;
 };

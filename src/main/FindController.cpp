@@ -118,9 +118,10 @@ void FindController::goTo()
                         return m_store.record(static_cast<std::int64_t>(number - 1)).bytes.size();
                     });
         m_spin->SetValue(static_cast<std::int32_t>(*target.record));
-        m_view->showByte(target.offset);
         m_bar->setStatus(QString());
         m_bar->hide();
+        // Highlighted, as a hit is, so that it is seen at once.
+        m_view->showByte(target.offset, 1);
         m_view->setFocus();
     } catch (const GoToTarget::Error &error) {
         m_bar->setStatus(QString::fromStdString(error.what()));
@@ -198,7 +199,7 @@ void FindController::stopTask()
 void FindController::place()
 {
     m_bar->adjustSize();
-    m_bar->move(m_view->floatingBarPosition(m_bar->size(), Qt::TopEdge));
+    m_view->placeFloatingBar(m_bar, Qt::TopEdge);
 }
 
 std::optional<std::size_t> FindController::shownRecord() const

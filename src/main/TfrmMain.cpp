@@ -31,6 +31,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -41,6 +42,9 @@ constexpr int kFontPixels = 12;
 constexpr QRect kEncodingSelector(260, 32, 220, 25);
 constexpr QRect kDetectButton(486, 32, 64, 25);
 constexpr int kStatusLineHeight = 16;
+// Every laid-out control shows whole: the Detect button's right edge with the left margin
+// again, and Memo1's top with room for the header and a block, and the status line below it.
+constexpr QSize kMinimumSize(kDetectButton.right() + 1 + 16, 128 + 140 + 16);
 
 // The faces the window was laid out for, then their free look-alikes, then the system's.
 QFont japaneseFont(const QStringList &families, QFont::StyleHint hint)
@@ -111,6 +115,8 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
             Qt::QueuedConnection);
     ConnectFind();
     ConnectCompare();
+    ConnectRecordKeys();
+    setMinimumSize(kMinimumSize);
 
     ErrorBox::guard([this] { FormCreate(); });
 }
@@ -160,7 +166,10 @@ void TfrmMain::UserFileLoad(const std::string &path)
     m_compare->forgetStore();
     m_records = std::move(*loaded);
     m_recordsPath = path;
+    m_notices.clear(StatusNotices::Kind::FileMissing);
     ShowLoadedRecords(path);
+    if (m_detectEach)
+        DetectLoadedEncoding();
 }
 
 void TfrmMain::ComboBox1Change()
@@ -182,11 +191,13 @@ void TfrmMain::SetEncoding(std::shared_ptr<const Encoding> encoding)
     m_compare->setEncoding(ShownEncoding());
     m_encodingSelector->showChosen(m_encoding ? QString::fromStdString(m_encoding->name())
                                               : QString());
-    const int number = SpinEdit1->Value();
-    if (!Memo1->dump() || number < 1 || number > SpinEdit1->MaxValue())
+    // The dump keeps its record and header: the record box may hold text not yet taken.
+    const RecordDump *shown = Memo1->dump();
+    if (!shown)
         return;
     const int firstLine = Memo1->verticalScrollBar()->value();
-    RenderRecord(number);
+    Memo1->setDump(
+        std::make_shared<const RecordDump>(shown->record(), ShownEncoding(), shown->header()));
     Memo1->verticalScrollBar()->setValue(firstLine);
 }
 
@@ -206,6 +217,17 @@ std::shared_ptr<const Encoding> TfrmMain::ShownEncoding() const
 }
 
 void TfrmMain::DetectEncoding()
+{
+    m_detectEach = true;
+    DetectLoadedEncoding();
+}
+
+QString TfrmMain::Notice() const
+{
+    return m_noticeLine->text();
+}
+
+void TfrmMain::DetectLoadedEncoding()
 {
     if (m_records.count() == 0) {
         m_statusLine->setText(tr("Detect: no file is loaded"));
@@ -236,8 +258,7 @@ void TfrmMain::resizeEvent(QResizeEvent *event)
     const QMargins &gaps = m_memoAnchors;
     Memo1->setGeometry(gaps.left(), gaps.top(), std::max(0, width() - gaps.left() - gaps.right()),
                        std::max(0, height() - gaps.top() - gaps.bottom()));
-    m_statusLine->setGeometry(Memo1->x(), Memo1->geometry().bottom() + 1, Memo1->width(),
-                              kStatusLineHeight);
+    PlaceStatusLine();
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent *event)
@@ -345,15 +366,21 @@ void TfrmMain::SetCaptionFromVersion()
     setWindowTitle(QString::fromStdString(description + " Version " + version));
 }
 
-// Folders, FIFOs and devices are passed over, so start-up never waits on one.
+// Folders, FIFOs and devices are passed over, so start-up never waits on one. A name that
+// nothing answers to is told in the status line, so that an empty window is not a puzzle.
 void TfrmMain::LoadCommandLineFile()
 {
     const std::optional<std::string> argument = LongNames::firstArgument(m_arguments);
     if (!argument)
         return;
     const std::string path = ExpandShortName(PathLookup::absolutePath(*argument));
-    if (PathLookup::isRegularFile(path))
+    if (PathLookup::isRegularFile(path)) {
         UserFileLoad(path);
+    } else if (std::error_code error; !std::filesystem::exists(path, error) && !error) {
+        const QString name = QFile::decodeName(QByteArray::fromStdString(path));
+        m_notices.set(StatusNotices::Kind::FileMissing, "No such file: " + name.toStdString());
+        ShowNotices();
+    }
 }
 
 std::string TfrmMain::ExpandShortName(const std::string &path)
@@ -373,8 +400,11 @@ void TfrmMain::CreateEncodingControls(const QString &localeName)
     m_statusLine = new QLabel(this);
     m_statusLine->setObjectName(QStringLiteral("StatusLine"));
     m_statusLine->setTextFormat(Qt::PlainText);
-    const QRect memo = Memo1->geometry();
-    m_statusLine->setGeometry(memo.left(), memo.bottom() + 1, memo.width(), kStatusLineHeight);
+    m_noticeLine = new QLabel(this);
+    m_noticeLine->setObjectName(QStringLiteral("NoticeLine"));
+    m_noticeLine->setTextFormat(Qt::PlainText);
+    m_noticeLine->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    PlaceStatusLine();
     connect(m_encodingSelector, &EncodingSelector::encodingPicked, this, &TfrmMain::PickEncoding);
     connect(m_detectButton, &QPushButton::clicked, this, &TfrmMain::DetectEncoding);
     connect(Memo1, &DumpView::cursorByteChanged, this, &TfrmMain::ShowCursorByte);
@@ -382,6 +412,7 @@ void TfrmMain::CreateEncodingControls(const QString &localeName)
 
 void TfrmMain::PickEncoding(const QString &name)
 {
+    m_detectEach = false;
     SetEncoding(name.isEmpty() ? nullptr : EncodingCatalog::make(name.toStdString()));
 }
 
@@ -398,6 +429,45 @@ void TfrmMain::ShowCursorByte()
         m_statusLine->setText(QString::fromStdString(CurrentEncoding().name()));
 }
 
+void TfrmMain::ShowNotices()
+{
+    m_noticeLine->setText(QString::fromStdString(m_notices.shown()));
+    PlaceStatusLine();
+}
+
+// The notice takes what it needs of the line's right end; the byte's words the rest.
+void TfrmMain::PlaceStatusLine()
+{
+    const QRect line(Memo1->x(), Memo1->geometry().bottom() + 1, Memo1->width(), kStatusLineHeight);
+    const int noticeWidth = m_noticeLine->text().isEmpty()
+                                ? 0
+                                : std::min(line.width(), m_noticeLine->sizeHint().width());
+    m_noticeLine->setGeometry(line.right() + 1 - noticeWidth, line.top(), noticeWidth,
+                              line.height());
+    m_statusLine->setGeometry(line.left(), line.top(), line.width() - noticeWidth, line.height());
+}
+
+// Anywhere in the window, through the spin edit as every other change of the record.
+void TfrmMain::ConnectRecordKeys()
+{
+    const auto shortcut = [this](QKeySequence keys, bool backwards) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this,
+                [this, backwards] { StepRecord(backwards); });
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), false);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), true);
+}
+
+void TfrmMain::StepRecord(bool backwards)
+{
+    if (!SpinEdit1->isEnabled())
+        return;
+    if (backwards)
+        SpinEdit1->StepDown(this);
+    else
+        SpinEdit1->StepUp(this);
+}
+
 void TfrmMain::OpenChosenFile(const QString &path)
 {
     UserFileLoad(path);
@@ -411,6 +481,10 @@ void TfrmMain::ShowLoadedRecords(const std::string &path)
     SpinEdit1->SetMaxValue(spinValue(count));
     SetLabelText(Label1, QFile::decodeName(QByteArray::fromStdString(path)));
     SetLabelText(Label2, QString::fromStdString(RecordDump::countLabel(count)));
+    const bool lines = m_records.framing().kind == Framing::Kind::Lines;
+    m_notices.set(StatusNotices::Kind::TextEndsAtNul,
+                  lines ? StatusNotices::nulNotice(m_records.bytes()) : std::string());
+    ShowNotices();
     if (count == 0)
         return;
     SpinEdit1->setEnabled(true);

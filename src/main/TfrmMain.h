@@ -4,6 +4,7 @@
 #include "Framing.h"
 #include "LoadSeams.h"
 #include "RecordStore.h"
+#include "StatusNotices.h"
 #include "ui_main.h"
 
 #include <QMargins>
@@ -58,12 +59,15 @@ public:
     // path as bytes, for names that are not UTF-8.
     void UserFileLoad(const std::string &path);
 
-    // The encoding the records are shown in; nothing for the locale's. The shown record is
-    // rendered again, at the block in sight.
+    // The encoding the records are shown in; nothing for the locale's. The record on screen is
+    // rendered again, at the block in sight, whatever the record box holds.
     void SetEncoding(std::shared_ptr<const Encoding> encoding);
     const Encoding &CurrentEncoding() const;
-    // Picks the encoding from the loaded file's bytes; says what it picked in the status line.
+    // Picks the encoding from the loaded file's bytes, and from every file loaded after it
+    // until the user picks one by name; says what it picked in the status line.
     void DetectEncoding();
+    // The notice at the status line's right end; empty when none stands.
+    QString Notice() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -89,6 +93,11 @@ private:
     std::shared_ptr<const Encoding> ShownEncoding() const;
     void CreateEncodingControls(const QString &localeName);
     void PickEncoding(const QString &name);
+    void DetectLoadedEncoding();
+    void ShowNotices();
+    void PlaceStatusLine();
+    void ConnectRecordKeys();
+    void StepRecord(bool backwards);
     void ShowCursorByte();
     void OpenChosenFile(const QString &path);
     void ShowLoadedRecords(const std::string &path);
@@ -112,6 +121,9 @@ private:
     EncodingSelector *m_encodingSelector = nullptr;
     QPushButton *m_detectButton = nullptr;
     QLabel *m_statusLine = nullptr;
+    QLabel *m_noticeLine = nullptr; // at the status line's right end
+    StatusNotices m_notices;
+    bool m_detectEach = false; // Detect runs on every file loaded
     QString m_openDialogFileName;
     QMargins m_memoAnchors; // distances of Memo1 to the client area's edges
     FindController *m_find = nullptr;

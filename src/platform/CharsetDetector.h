@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // ICU's guess at the character set of some text.
 class CharsetDetector
@@ -16,4 +17,6 @@ public:
 
     // The best guess; nothing when ICU has none.
     static std::optional<Guess> guess(std::string_view text);
+    // Every guess ICU has, the most confident first.
+    static std::vector<Guess> guesses(std::string_view text);
 };

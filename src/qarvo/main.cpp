@@ -29,8 +29,29 @@ std::shared_ptr<const Encoding> namedEncoding(const std::string &name)
 
 } // namespace
 
+// --help and --version answer before the application exists, which needs a display. Qt's own
+// options would be taken for a file here: anything but these is left to the full parse.
+std::optional<int> answerWithoutDisplay(int argc, char **argv)
+{
+    try {
+        const ViewerOptions options(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.help()) {
+            std::cout << ViewerOptions::kUsage;
+            return 0;
+        }
+        if (options.version()) {
+            std::cout << "qarvo " QARVO_VERSION "\n";
+            return 0;
+        }
+    } catch (const ViewerOptions::UsageError &) {
+    }
+    return std::nullopt;
+}
+
 int main(int argc, char **argv)
 {
+    if (const std::optional<int> answered = answerWithoutDisplay(argc, argv))
+        return *answered;
     const UserLocale locale = UserLocale::fromEnvironment();
     // Before any window exists, and read-only from then on.
     ByteClasses::setProcessWide(ByteClasses::forLocale(locale));
@@ -49,14 +70,8 @@ int main(int argc, char **argv)
         std::cerr << "qarvo: " << error.what() << '\n' << ViewerOptions::kUsage;
         return 2;
     }
-    if (options->help()) {
-        std::cout << ViewerOptions::kUsage;
-        return 0;
-    }
-    if (options->version()) {
-        std::cout << "qarvo " QARVO_VERSION "\n";
-        return 0;
-    }
+    if (const std::optional<int> answered = answerWithoutDisplay(argc, argv))
+        return *answered;
     TfrmMain frmMain(locale.ansiCodePage(), options->fileArguments(), nullptr, options->framing());
     if (options->encoding() == "auto")
         frmMain.DetectEncoding();

@@ -93,6 +93,38 @@ INSTANTIATE_TEST_SUITE_P(
         FindRow{"Utf8LoneContinuation", "UTF-8", "\xC3\xA9x\xA9", "A9", true, true, "1:1 1:3 "}),
     rowName<FindRow>);
 
+// X, then 東京都 between SO and SI, then Y; then 東's bytes 45 57 in single-byte mode. The
+// same bytes under 930 and 939.
+const std::string kTokyo = "\xE7\x0E\x45\x57\x45\x75\x45\x4F\x0F\xE8 \x45\x57";
+
+std::vector<FindRow> shiftedRows(const std::string &encoding)
+{
+    const std::string e = encoding.substr(4);
+    return {
+        FindRow{"AtRunStart" + e, encoding, kTokyo, "\xE6\x9D\xB1", false, true, "1:2 "},
+        FindRow{"InRunMiddle" + e, encoding, kTokyo, "\xE4\xBA\xAC", false, true, "1:4 "},
+        FindRow{"AtRunEnd" + e, encoding, kTokyo, "\xE9\x83\xBD", false, true, "1:6 "},
+        FindRow{"TwoInRun" + e, encoding, kTokyo, "\xE4\xBA\xAC\xE9\x83\xBD", false, true,
+                "1:4 "},
+        FindRow{"SingleThenDouble" + e, encoding, kTokyo, "X\xE6\x9D\xB1", false, true, "1:0 "},
+        FindRow{"DoubleThenSingle" + e, encoding, kTokyo, "\xE9\x83\xBDY", false, true, "1:6 "},
+        FindRow{"WholeMixed" + e, encoding, kTokyo,
+                "X\xE6\x9D\xB1\xE4\xBA\xAC\xE9\x83\xBDY", false, true, "1:0 "},
+        // 剪 is 57 45: the second half of 東 and the first of 京.
+        FindRow{"NeverAcrossCharacters" + e, encoding, kTokyo, "\xE5\x89\xAA", false, true, ""},
+        FindRow{"MixedCaseFolded" + e, encoding, kTokyo, "x\xE6\x9D\xB1", false, false, "1:0 "},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(ShiftedPages, RecordFinderHits,
+                         testing::ValuesIn([] {
+                             std::vector<FindRow> rows = shiftedRows("IBM-930");
+                             const std::vector<FindRow> more = shiftedRows("IBM-939");
+                             rows.insert(rows.end(), more.begin(), more.end());
+                             return rows;
+                         }()),
+                         rowName<FindRow>);
+
 INSTANTIATE_TEST_SUITE_P(
     Records, RecordFinderHits,
     testing::Values(

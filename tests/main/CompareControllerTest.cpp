@@ -5,6 +5,7 @@
 #include "CompareDialog.h"
 #include "CompareDump.h"
 #include "EncodingCatalog.h"
+#include "LineInSight.h"
 #include "TempDir.h"
 #include "TfrmMain.h"
 
@@ -267,6 +268,22 @@ TEST_F(CompareControllerTest, RecordsOnlyInAAreShownAgainstAnEmptySide)
     EXPECT_TRUE(bar()->sources().contains("no such record (2 records)"));
     key(Qt::CTRL | Qt::Key_F7);
     EXPECT_EQ(m_window.SpinEdit1->Value(), 4);
+}
+
+// Two records of 6,000 bytes that differ in their last byte.
+TEST_F(CompareControllerTest, CtrlEndShowsTheLastLinesAboveTheBar)
+{
+    const std::string record(5999, 'x');
+    m_window.UserFileLoad(m_dir.write("long.txt", record + "1\r\n" + record + "2\r\n"));
+    compare()->compareWith({std::nullopt, 2});
+
+    QTest::keyClick(view(), Qt::Key_End, Qt::ControlModifier);
+
+    ASSERT_TRUE(bar()->isVisible());
+    const std::size_t markers = view()->lineCount() - 3;
+    EXPECT_EQ(view()->compare()->origin(markers).kind, CompareDump::LineKind::Markers);
+    for (std::size_t line = markers - 3; line < view()->lineCount(); ++line)
+        EXPECT_TRUE(lineInSight(*view(), line, bar())) << line;
 }
 
 } // namespace

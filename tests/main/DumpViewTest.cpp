@@ -300,6 +300,29 @@ INSTANTIATE_TEST_SUITE_P(
                                      100, 2, QString::fromUtf8("漢Z")}),
     [](const auto &info) { return info.param.name; });
 
+// At the laid-out width a block's rows fit; a long path in the header or a narrow area brings
+// the scroll bar across, and a click scrolled to the right still finds its column.
+TEST_F(DumpViewTest, ScrollsAcrossOnlyToReachTheWidestLine)
+{
+    QScrollBar *across = m_view.horizontalScrollBar();
+    m_view.setDump(dumpOf(std::string(100, 'A')));
+    const int laidOut = across->maximum();
+    m_view.setDump(dumpOf("short", DumpHeader{std::string(150, 'p'), "", 1, ""}));
+    const int pathEnd = 2 + static_cast<int>(std::ceil(152 * cellWidth()));
+    const bool pathReached = across->maximum() + m_view.viewport()->width() >= pathEnd;
+
+    m_view.resize(300, 554);
+    m_view.setDump(dumpOf(std::string(100, 'A')));
+    across->setValue(across->maximum());
+    QTest::mouseClick(m_view.viewport(), Qt::LeftButton, {},
+                      cell(kFirstCharacterRow, 7 + 99) - QPoint(across->value(), 0));
+
+    EXPECT_EQ(laidOut, 0);
+    EXPECT_TRUE(pathReached);
+    EXPECT_TRUE(across->isVisible());
+    EXPECT_EQ(m_view.cursorByte(), 99u);
+}
+
 TEST_F(DumpViewTest, ACursorMoveDropsTheByteSelection)
 {
     m_view.setDump(dumpOf("Hello"));
@@ -342,8 +365,8 @@ void PrintTo(const CursorRow &row, std::ostream *out)
 class DumpViewShowByte : public DumpViewTest, public testing::WithParamInterface<CursorRow>
 {};
 
-// The cursor stands before the character that holds the byte asked for, or after the last
-// character selected, whichever of their bytes were asked for.
+// The cursor stands before the character that holds the first byte asked for, selected or not,
+// so that the status line tells of it.
 TEST_P(DumpViewShowByte, PutsTheCursorOnACharacterBoundary)
 {
     const CursorRow &row = GetParam();
@@ -364,16 +387,16 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         CursorRow{"LeadByte", "Hi\x8A\xBF!", 2, 0, {5, 9}, 2},
         CursorRow{"TrailByte", "Hi\x8A\xBF!", 3, 0, {5, 9}, 2},
-        CursorRow{"TrailByteSelected", "Hi\x8A\xBF!", 3, 1, {5, 10}, 4},
-        CursorRow{"EndingInALeadByte", "Hi\x8A\xBF!", 1, 2, {5, 10}, 4},
+        CursorRow{"TrailByteSelected", "Hi\x8A\xBF!", 3, 1, {5, 9}, 2},
+        CursorRow{"EndingInALeadByte", "Hi\x8A\xBF!", 1, 2, {5, 8}, 1},
         CursorRow{"TrailByteAtBlockStart", kAcrossColumn100, 100, 0, {5 + kRowsPerBlock, 7}, 100},
         CursorRow{"SelectedFromTrailByteAtBlockStart",
                   kAcrossColumn100,
                   100,
                   2,
-                  {5 + kRowsPerBlock, 9},
-                  std::nullopt},
-        CursorRow{"EndingInALeadByteAtBlockEnd", kAcrossColumn100, 98, 2, {5, 107}, std::nullopt}),
+                  {5 + kRowsPerBlock, 7},
+                  100},
+        CursorRow{"EndingInALeadByteAtBlockEnd", kAcrossColumn100, 98, 2, {5, 105}, 98}),
     rowName<CursorRow>);
 
 // Compared, a block shows A's character row, the ruler, A's digit rows, B's three rows and

@@ -2,8 +2,11 @@
 #include "JapaneseLeadBytes.h"
 
 #include "ByteClasses.h"
+#include "ByteDescription.h"
 #include "FakeTimerFactory.h"
 #include "FindBar.h"
+#include "LineInSight.h"
+#include "RecordDump.h"
 #include "TempDir.h"
 #include "TfrmMain.h"
 
@@ -46,6 +49,24 @@ protected:
         return QTest::qWaitFor([this] { return !m_window.Find()->searching(); }, 5000);
     }
     int shownRecord() const { return m_window.SpinEdit1->Value(); }
+    QString statusLine() const
+    {
+        return m_window.findChild<QLabel *>(QStringLiteral("StatusLine"))->text();
+    }
+    QString describedByte(std::uint64_t offset) const
+    {
+        return QString::fromStdString(ByteDescription::of(*m_window.Memo1->dump(), offset));
+    }
+    // Every line of the block of the record's byte at offset, clear of the bar.
+    bool blockInSight(std::uint64_t offset) const
+    {
+        const std::size_t first = RecordDump::firstLineOfBlock(offset / 100);
+        for (std::size_t line = first; line < first + 4; ++line) {
+            if (!lineInSight(*m_window.Memo1, line, bar()))
+                return false;
+        }
+        return true;
+    }
 
     FakeTimerFactory m_timers;
     TempDir m_dir;
@@ -160,15 +181,49 @@ TEST_F(FindControllerTest, ProgressShowsAfterATenthOfASecondAndEscLeavesAllAsItW
     EXPECT_TRUE(bar()->isVisible());
 }
 
-TEST_F(FindControllerTest, GoToShowsTheRecordAndPutsTheCursorOnTheByte)
+// The byte is the trail byte of the ソ across column 100: the character is highlighted.
+TEST_F(FindControllerTest, GoToShowsTheRecordAndPutsTheCursorOnTheByteHighlighted)
 {
     open(Qt::CTRL | Qt::Key_G);
     typeAndEnter("3:0x64");
 
     EXPECT_EQ(shownRecord(), 3);
     EXPECT_EQ(m_window.Memo1->cursorByte(), 100u);
+    EXPECT_EQ(statusLine(), describedByte(100));
+    EXPECT_EQ(m_window.Memo1->selectedText(), QString::fromUtf8("ソ"));
     EXPECT_TRUE(m_window.Memo1->hasFocus());
     EXPECT_FALSE(bar()->isVisible());
+}
+
+TEST_F(FindControllerTest, AfterAFindTheStatusLineTellsOfTheHitsFirstByte)
+{
+    open(Qt::CTRL | Qt::Key_F);
+    typeAndEnter(QString::fromUtf8("needle"));
+    ASSERT_TRUE(waitForSearch());
+
+    EXPECT_EQ(m_window.Memo1->cursorByte(), 101u);
+    EXPECT_EQ(statusLine(), describedByte(101));
+}
+
+// 5,000 bytes: a hit in the first block, then with F3 one in block 30.
+TEST_F(FindControllerTest, AHitShowsWithItsWholeBlockBelowTheBar)
+{
+    std::string record(5000, '.');
+    record.replace(10, 6, "needle");
+    record.replace(3010, 6, "needle");
+    m_window.UserFileLoad(m_dir.write("long.txt", record));
+    open(Qt::CTRL | Qt::Key_F);
+
+    typeAndEnter(QString::fromUtf8("needle"));
+    ASSERT_TRUE(waitForSearch());
+    const bool firstInSight = blockInSight(10);
+    QTest::keyClick(bar()->field(), Qt::Key_F3);
+    ASSERT_TRUE(waitForSearch());
+
+    EXPECT_TRUE(bar()->isVisible());
+    EXPECT_TRUE(firstInSight);
+    EXPECT_EQ(m_window.Memo1->cursorByte(), 3010u);
+    EXPECT_TRUE(blockInSight(3010));
 }
 
 TEST_F(FindControllerTest, GoToOutsideTheFileOrRecordMovesNothing)

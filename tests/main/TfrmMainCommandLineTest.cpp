@@ -117,6 +117,7 @@ struct IgnoredRow
 {
     const char *name;
     std::vector<std::string> arguments;
+    const char *missing = ""; // the path told of, "~" for the temp folder
 
     friend void PrintTo(const IgnoredRow &row, std::ostream *out) { *out << row.name; }
 };
@@ -125,21 +126,25 @@ class TfrmMainCommandLineIgnores : public TfrmMainCommandLine,
                                    public testing::WithParamInterface<IgnoredRow>
 {};
 
-TEST_P(TfrmMainCommandLineIgnores, LoadsNothingAndSaysNothing)
+// A name that nothing answers to is told in the status line; no error box either way.
+TEST_P(TfrmMainCommandLineIgnores, LoadsNothingAndTellsOnlyOfAMissingName)
 {
     start(GetParam().arguments);
 
     expectNoFile();
     EXPECT_TRUE(m_catcher.shown().empty());
+    const std::string missing = resolved(GetParam().missing);
+    EXPECT_EQ(m_window->Notice().toStdString(), missing.empty() ? "" : "No such file: " + missing);
 }
 
 const IgnoredRow kIgnoredRows[] = {
     {"NoArgument", {}},
     {"OnlyEmptyArguments", {"", ""}},
     {"Folder", {"../SUB"}},
-    {"Missing", {"missing.txt"}},
-    {"MissingFirstThenAFile", {"missing.txt", "../Other.txt"}},
-    {"TrailingSlash", {"../Other.txt/"}},
+    {"FolderWithSeparator", {"../Sub/"}},
+    {"Missing", {"missing.txt"}, "~/Work/Sub/missing.txt"},
+    {"MissingFirstThenAFile", {"missing.txt", "../Other.txt"}, "~/Work/Sub/missing.txt"},
+    {"TrailingSlash", {"../Other.txt/"}, "~/Work/Other.txt/"},
     {"Fifo", {"../FIFO"}},
 };
 

@@ -2,6 +2,10 @@
 #include "JapaneseLeadBytes.h"
 
 #include "ByteClasses.h"
+#include "CharacterEncoder.h"
+#include "CompareBar.h"
+#include "CompareController.h"
+#include "EncodingSelector.h"
 #include "ErrorBox.h"
 #include "ErrorBoxCatcher.h"
 #include "QtPrinters.h"
@@ -12,6 +16,8 @@
 #include <QDialog>
 #include <QFontDatabase>
 #include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -198,13 +204,154 @@ TEST_F(TfrmMainTest, ResizingMovesOnlyTheDumpAreaEdges)
 
     m_window.resize(900, 800);
     const QRect grown = m_window.Memo1->geometry();
-    m_window.resize(300, 200);
+    m_window.resize(600, 300);
     const QRect shrunk = m_window.Memo1->geometry();
 
     EXPECT_EQ(geometries(), before);
     EXPECT_EQ(before.mid(3, 1), QList<QRect>{QRect(16, 32, 49, 25)});
     EXPECT_EQ(grown, QRect(16, 128, 900 - 16 - 21, 800 - 128 - 16));
-    EXPECT_EQ(shrunk, QRect(16, 128, 300 - 16 - 21, 200 - 128 - 16));
+    EXPECT_EQ(shrunk, QRect(16, 128, 600 - 16 - 21, 300 - 128 - 16));
+}
+
+// At the laid-out size a block's rows fit; narrower, a scroll bar reaches their end.
+TEST_F(TfrmMainTest, AtItsMinimumSizeEveryLaidOutControlShowsWholeAndEveryColumnCanBeReached)
+{
+    m_window.show();
+    m_window.UserFileLoad(threeRecords());
+    const bool scrollsAtFirst = m_window.Memo1->horizontalScrollBar()->isVisible();
+
+    m_window.resize(300, 200);
+
+    EXPECT_FALSE(scrollsAtFirst);
+    const QList<QWidget *> laidOut{
+        m_window.Button1,
+        m_window.Button2,
+        m_window.BitBtn1,
+        m_window.SpinEdit1,
+        m_window.Label4,
+        m_window.ComboBox1,
+        m_window.SpinBox1,
+        m_window.Memo1,
+        m_window.findChild<QWidget *>(QStringLiteral("EncodingSelector")),
+        m_window.findChild<QWidget *>(QStringLiteral("DetectButton"))};
+    for (const QWidget *control : laidOut)
+        EXPECT_TRUE(m_window.rect().contains(control->geometry()))
+            << control->objectName().toStdString();
+    QScrollBar *across = m_window.Memo1->horizontalScrollBar();
+    ASSERT_TRUE(across->isVisible());
+    across->setValue(across->maximum());
+    const QFontMetricsF metrics(m_window.Memo1->font());
+    const double rulerEnd = 2 + 107 * metrics.horizontalAdvance(QLatin1Char('0'));
+    EXPECT_LE(rulerEnd - across->value(), m_window.Memo1->viewport()->width());
+}
+
+// 8A BF B6 of record 2 are Shift-JIS; the record box holds no number the box takes.
+TEST_F(TfrmMainTest, AnotherEncodingRendersTheRecordShownWhateverTheRecordBoxHolds)
+{
+    m_window.UserFileLoad(threeRecords());
+    type("2");
+    type("2.");
+    auto *selector = m_window.findChild<EncodingSelector *>(QStringLiteral("EncodingSelector"));
+
+    emit selector->activated(selector->findData(QStringLiteral("UTF-8")));
+
+    EXPECT_EQ(m_window.Memo1->dump()->encoding().name(), "UTF-8");
+    EXPECT_EQ(dumpLine(2), ": (0000002/0000003)");
+    EXPECT_EQ(m_window.SpinEdit1->text(), "2.");
+}
+
+TEST_F(TfrmMainTest, DetectGoesOnForEveryFileUntilAnEncodingIsPickedByName)
+{
+    const std::string japanese = "東京都の天気は晴れ、気温は二十度です。明日も晴れるでしょう。\r\n";
+    std::string text;
+    for (int i = 0; i < 8; ++i)
+        text += japanese;
+    const std::string shiftJis = CharacterEncoder("CP932").encode(text).bytes;
+    auto *selector = m_window.findChild<EncodingSelector *>(QStringLiteral("EncodingSelector"));
+    const auto shownName = [&] {
+        return m_window.CurrentEncoding().name() + " " + selector->currentText().toStdString();
+    };
+    m_window.UserFileLoad(file("utf8.txt", text));
+
+    QTest::mouseClick(m_window.findChild<QPushButton *>(QStringLiteral("DetectButton")),
+                      Qt::LeftButton);
+    const std::string first = shownName();
+    m_window.UserFileLoad(file("sjis.txt", shiftJis));
+    const std::string second = shownName();
+    emit selector->activated(selector->findData(QStringLiteral("EUC-JP")));
+    m_window.UserFileLoad(file("again.txt", text));
+
+    EXPECT_EQ(first, "UTF-8 UTF-8");
+    EXPECT_EQ(second, "Shift_JIS Shift_JIS");
+    EXPECT_EQ(m_window.CurrentEncoding().name(), "EUC-JP");
+}
+
+// A packed-decimal zero (00 0C) after five bytes ends the text of a file framed as lines.
+// At the status line's right end, beside the words on the byte under the cursor.
+TEST_F(TfrmMainTest, TextEndingAtANulIsToldWithTheNulsOffsetAndTheBytesAfterIt)
+{
+    m_window.show();
+    m_window.UserFileLoad(file("packed.txt", std::string("12345\0\x0C"
+                                                         "AB\r\nnext\r\n",
+                                                         15)));
+    const QString told = m_window.Notice();
+    const int records = m_window.SpinEdit1->MaxValue();
+    const auto *notice = m_window.findChild<QLabel *>(QStringLiteral("NoticeLine"));
+    const auto *status = m_window.findChild<QLabel *>(QStringLiteral("StatusLine"));
+    const QRect noticeAt = notice->geometry();
+    const QRect statusAt = status->geometry();
+    const bool shown = notice->isVisible();
+
+    m_window.UserFileLoad(threeRecords());
+
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(noticeAt.right(), m_window.Memo1->geometry().right());
+    EXPECT_GE(noticeAt.width(), notice->fontMetrics().horizontalAdvance(told));
+    EXPECT_EQ(statusAt.right() + 1, noticeAt.left());
+    EXPECT_EQ(status->geometry().right(), noticeAt.right());
+    EXPECT_EQ(records, 1);
+    EXPECT_EQ(told, "NUL at offset 5 ends the text: 9 bytes not shown (see Records)");
+    EXPECT_EQ(m_window.Notice(), "");
+}
+
+TEST_F(TfrmMainTest, CtrlPageDownAndUpStepThroughTheRecordsFromAnywhere)
+{
+    m_window.show();
+    QApplication::setActiveWindow(&m_window);
+    m_window.UserFileLoad(threeRecords());
+    QTest::mouseClick(m_window.Memo1->viewport(), Qt::LeftButton);
+
+    QTest::keyClick(m_window.Memo1, Qt::Key_PageDown, Qt::ControlModifier);
+    const QString fromDump = m_window.SpinEdit1->text();
+    m_window.Button2->setFocus();
+    QTest::keyClick(m_window.Button2, Qt::Key_PageDown, Qt::ControlModifier);
+    const QString fromButton = m_window.SpinEdit1->text();
+    QTest::keyClick(m_window.Button2, Qt::Key_PageUp, Qt::ControlModifier);
+
+    EXPECT_EQ(fromDump, "2");
+    EXPECT_EQ(fromButton, "3");
+    EXPECT_EQ(m_window.SpinEdit1->text(), "2");
+    EXPECT_EQ(dumpLine(2), ": (0000002/0000003)");
+}
+
+// With no file there is no record to compare: Ctrl+D says so and opens no dialog.
+TEST_F(TfrmMainTest, CtrlDWithoutAFileOffersNothingItCannotDo)
+{
+    m_window.show();
+    QApplication::setActiveWindow(&m_window);
+    bool dialogShown = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            dialogShown = true;
+            modal->close();
+        }
+    });
+
+    QTest::keyClick(&m_window, Qt::Key_D, Qt::ControlModifier);
+    QCoreApplication::processEvents();
+
+    EXPECT_FALSE(dialogShown);
+    EXPECT_EQ(m_window.Compare()->bar()->status(), "No record is shown to compare");
 }
 
 TEST_F(TfrmMainTest, LoadShowsThePathTheCountAndRecordOne)
