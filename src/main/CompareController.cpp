@@ -3,7 +3,7 @@
 #include "CompareBar.h"
 #include "DumpView.h"
 #include "FileComparison.h"
-#include "TSpinEdit.h"
+#include "RecordNumber.h"
 
 #include <QEvent>
 #include <QFile>
@@ -45,10 +45,10 @@ QString countsText(const FileComparison::Counts &counts)
 } // namespace
 
 CompareController::CompareController(const RecordStore &store, const std::string &path,
-                                     TSpinEdit *spin, DumpView *view,
+                                     RecordNumber *number, DumpView *view,
                                      std::shared_ptr<const Encoding> encoding, Loader load,
                                      CompareDialog::Chooser choose)
-    : QObject(view), m_store(store), m_path(path), m_spin(spin), m_view(view),
+    : QObject(view), m_store(store), m_path(path), m_number(number), m_view(view),
       m_encoding(std::move(encoding)), m_load(std::move(load)), m_choose(std::move(choose))
 {
     view->installEventFilter(this);
@@ -248,10 +248,10 @@ std::optional<RecordStore> CompareController::loadOther(const QString &path)
 
 std::optional<std::size_t> CompareController::shownRecord() const
 {
-    const std::int32_t number = m_spin->Value();
-    if (number < 1 || static_cast<std::size_t>(number) > m_store.count())
+    const std::optional<std::uint64_t> number = m_number->shown(m_store.count());
+    if (!number)
         return std::nullopt;
-    return static_cast<std::size_t>(number) - 1;
+    return *number - 1;
 }
 
 CompareSource CompareController::sourceOf(const std::string &path, const RecordStore &store,
@@ -305,8 +305,8 @@ void CompareController::showFileRecord(std::size_t index)
 void CompareController::goToFileRecord(std::size_t index)
 {
     m_index = index;
-    if (index < m_store.count() && static_cast<std::size_t>(m_spin->Value()) != index + 1)
-        m_spin->SetValue(static_cast<std::int32_t>(index + 1));
+    if (index < m_store.count() && m_number->shown(m_store.count()) != index + 1)
+        m_number->show(index + 1);
     else
         showFileRecord(index);
 }

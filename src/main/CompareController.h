@@ -16,7 +16,7 @@ class CompareBar;
 class DumpView;
 class Encoding;
 class FileComparison;
-class TSpinEdit;
+class RecordNumber;
 
 // Compare for the main window: the shown record against another record, of the loaded file
 // or of another one, or the loaded file against another record by record. The dump area shows
@@ -31,7 +31,7 @@ public:
     using Loader = std::function<std::optional<RecordStore>(const std::string &path)>;
 
     // store and path: the loaded file's, as the window holds them.
-    CompareController(const RecordStore &store, const std::string &path, TSpinEdit *spin,
+    CompareController(const RecordStore &store, const std::string &path, RecordNumber *number,
                       DumpView *view, std::shared_ptr<const Encoding> encoding, Loader load,
                       CompareDialog::Chooser choose);
     ~CompareController() override;
@@ -97,7 +97,7 @@ private:
 
     const RecordStore &m_store;
     const std::string &m_path;
-    TSpinEdit *m_spin;
+    RecordNumber *m_number;
     DumpView *m_view;
     std::shared_ptr<const Encoding> m_encoding;
     Loader m_load;

@@ -5,15 +5,15 @@
 #include "FindTask.h"
 #include "GoToTarget.h"
 #include "RecordStore.h"
-#include "TSpinEdit.h"
+#include "RecordNumber.h"
 #include "TimerFactory.h"
 
 #include <QEvent>
 #include <QLineEdit>
 
-FindController::FindController(const RecordStore &store, TSpinEdit *spin, DumpView *view,
+FindController::FindController(const RecordStore &store, RecordNumber *number, DumpView *view,
                                std::shared_ptr<const Encoding> encoding, TimerFactory &timers)
-    : QObject(view), m_store(store), m_spin(spin), m_view(view), m_encoding(std::move(encoding))
+    : QObject(view), m_store(store), m_number(number), m_view(view), m_encoding(std::move(encoding))
 {
     SetTimers(timers);
     view->installEventFilter(this);
@@ -113,11 +113,11 @@ void FindController::goTo()
         const GoToTarget target =
             GoToTarget::parse(m_bar->text().toStdString())
                 .resolved(
-                    static_cast<std::uint64_t>(m_spin->MaxValue()),
+                    m_store.count(),
                     shownRecord() ? *shownRecord() + 1 : 0, [this](std::uint64_t number) {
                         return m_store.record(static_cast<std::int64_t>(number - 1)).bytes.size();
                     });
-        m_spin->SetValue(static_cast<std::int32_t>(*target.record));
+        m_number->show(*target.record);
         m_bar->setStatus(QString());
         m_bar->hide();
         // Highlighted, as a hit is, so that it is seen at once.
@@ -173,7 +173,7 @@ void FindController::finished(std::uint64_t search, const FindSession::Outcome &
         return;
     }
     const FindHit &hit = *outcome.hit;
-    m_spin->SetValue(static_cast<std::int32_t>(hit.record + 1));
+    m_number->show(hit.record + 1);
     m_view->setMarks({Mark{hit.offset, hit.length, Mark::Kind::Hit}});
     m_view->showByte(hit.offset, hit.length);
     m_shownHit = hit;
@@ -204,7 +204,8 @@ void FindController::place()
 
 std::optional<std::size_t> FindController::shownRecord() const
 {
-    if (m_spin->Value() < 1 || static_cast<std::size_t>(m_spin->Value()) > m_store.count())
+    const std::optional<std::uint64_t> number = m_number->shown(m_store.count());
+    if (!number)
         return std::nullopt;
-    return static_cast<std::size_t>(m_spin->Value() - 1);
+    return *number - 1;
 }

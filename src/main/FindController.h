@@ -16,7 +16,7 @@ class Encoding;
 class FindBar;
 class FindTask;
 class RecordStore;
-class TSpinEdit;
+class RecordNumber;
 class Timer;
 class TimerFactory;
 
@@ -32,7 +32,7 @@ public:
     static constexpr int kProgressDelay = 100;
 
     // The bar floats over view's top right. encoding: the one the records are shown in.
-    FindController(const RecordStore &store, TSpinEdit *spin, DumpView *view,
+    FindController(const RecordStore &store, RecordNumber *number, DumpView *view,
                    std::shared_ptr<const Encoding> encoding, TimerFactory &timers);
     ~FindController() override;
 
@@ -63,7 +63,7 @@ private:
     std::optional<std::size_t> shownRecord() const;
 
     const RecordStore &m_store;
-    TSpinEdit *m_spin;
+    RecordNumber *m_number;
     DumpView *m_view;
     std::shared_ptr<const Encoding> m_encoding;
     FindBar *m_bar = nullptr;

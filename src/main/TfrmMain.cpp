@@ -15,6 +15,7 @@
 #include "PathLookup.h"
 #include "QtTimerFactory.h"
 #include "RecordDump.h"
+#include "RecordNumber.h"
 #include "RunningExecutable.h"
 #include "TZuVersInfo.h"
 
@@ -113,9 +114,13 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
             Qt::QueuedConnection);
     connect(SpinBox1, &QSpinBox::valueChanged, this, &TfrmMain::SpinBox1Change,
             Qt::QueuedConnection);
+    ConnectRecordNumber();
     ConnectFind();
     ConnectCompare();
     ConnectRecordKeys();
+    connect(&m_fileWatch, &QFileSystemWatcher::fileChanged, this, &TfrmMain::FileChangedOnDisk);
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
+            &TfrmMain::ReloadFile, Qt::QueuedConnection);
     setMinimumSize(kMinimumSize);
 
     ErrorBox::guard([this] { FormCreate(); });
@@ -140,6 +145,7 @@ void TfrmMain::Button2Click()
 
 void TfrmMain::SpinEdit1Change()
 {
+    m_recordNumber->followSpin();
     if (SpinEdit1->Value() < 0)
         SpinEdit1->SetValue(0);
     if (SpinEdit1->MaxValue() == 0)
@@ -162,10 +168,8 @@ void TfrmMain::UserFileLoad(const std::string &path)
     std::optional<RecordStore> loaded = LoadStore(path);
     if (!loaded)
         return;
-    m_find->forgetStore();
-    m_compare->forgetStore();
-    m_records = std::move(*loaded);
-    m_recordsPath = path;
+    HoldStore(std::move(*loaded), path);
+    WatchLoadedFile();
     m_notices.clear(StatusNotices::Kind::FileMissing);
     ShowLoadedRecords(path);
     if (m_detectEach)
@@ -287,11 +291,21 @@ std::optional<QString> TfrmMain::ExecuteOpenDialog(const QString &previous)
     return OpenFileDialog::execute(this, previous);
 }
 
+// A record past the spin edit's range, chosen by Go To, a hit or a compare, is shown at once.
+void TfrmMain::ConnectRecordNumber()
+{
+    m_recordNumber = new RecordNumber(SpinEdit1);
+    connect(m_recordNumber, &RecordNumber::beyondSpinChosen, this, [this](std::uint64_t number) {
+        RenderRecord(number);
+        m_compare->recordShown(number - 1);
+    });
+}
+
 // Text is found in the encoding the dump is shown in.
 void TfrmMain::ConnectFind()
 {
     m_find =
-        new FindController(m_records, SpinEdit1, Memo1, ShownEncoding(), QtTimerFactory::shared());
+        new FindController(m_records, m_recordNumber, Memo1, ShownEncoding(), QtTimerFactory::shared());
     const auto shortcut = [this](QKeySequence keys, auto slot) {
         connect(new QShortcut(keys, this), &QShortcut::activated, m_find, slot);
     };
@@ -305,12 +319,12 @@ void TfrmMain::ConnectFind()
 void TfrmMain::ConnectCompare()
 {
     m_compare = new CompareController(
-        m_records, m_recordsPath, SpinEdit1, Memo1, ShownEncoding(),
+        m_records, m_recordsPath, m_recordNumber, Memo1, ShownEncoding(),
         [this](const std::string &path) { return LoadStore(path); },
         [this](const QString &previous) { return ExecuteOpenDialog(previous); });
     connect(m_compare, &CompareController::left, this, [this] {
-        if (SpinEdit1->Value() > 0)
-            RenderRecord(SpinEdit1->Value());
+        if (const std::optional<std::uint64_t> number = m_recordNumber->shown(m_records.count()))
+            RenderRecord(*number);
     });
     const auto shortcut = [this](QKeySequence keys, auto slot) {
         connect(new QShortcut(keys, this), &QShortcut::activated, m_compare, slot);
@@ -462,6 +476,12 @@ void TfrmMain::StepRecord(bool backwards)
 {
     if (!SpinEdit1->isEnabled())
         return;
+    // Past the spin edit's range, a step stays there, as its value cannot.
+    const std::optional<std::uint64_t> shown = m_recordNumber->shown(m_records.count());
+    if (shown && *shown > static_cast<std::uint64_t>(INT_MAX)) {
+        m_recordNumber->show(backwards ? *shown - 1 : std::min(*shown + 1, m_records.count()));
+        return;
+    }
     if (backwards)
         SpinEdit1->StepDown(this);
     else
@@ -477,6 +497,17 @@ void TfrmMain::OpenChosenFile(const QString &path)
 
 void TfrmMain::ShowLoadedRecords(const std::string &path)
 {
+    ShowStoreLabels(path);
+    if (m_records.count() == 0)
+        return;
+    SpinEdit1->setEnabled(true);
+    SpinEdit1->SetEditorEnabled(true);
+    SpinEdit1->SetValue(0);
+    SpinEdit1->SetValue(1);
+}
+
+void TfrmMain::ShowStoreLabels(const std::string &path)
+{
     const std::size_t count = m_records.count();
     SpinEdit1->SetMaxValue(spinValue(count));
     SetLabelText(Label1, QFile::decodeName(QByteArray::fromStdString(path)));
@@ -485,12 +516,60 @@ void TfrmMain::ShowLoadedRecords(const std::string &path)
     m_notices.set(StatusNotices::Kind::TextEndsAtNul,
                   lines ? StatusNotices::nulNotice(m_records.bytes()) : std::string());
     ShowNotices();
-    if (count == 0)
+}
+
+void TfrmMain::HoldStore(RecordStore store, const std::string &path)
+{
+    m_find->forgetStore();
+    m_compare->forgetStore();
+    m_records = std::move(store);
+    m_recordsPath = path;
+}
+
+void TfrmMain::WatchLoadedFile()
+{
+    m_notices.clear(StatusNotices::Kind::ChangedOnDisk);
+    ShowNotices();
+    if (!m_fileWatch.files().isEmpty())
+        m_fileWatch.removePaths(m_fileWatch.files());
+    m_fileWatch.addPath(QFile::decodeName(QByteArray::fromStdString(m_recordsPath)));
+}
+
+void TfrmMain::FileChangedOnDisk(const QString &path)
+{
+    m_notices.set(StatusNotices::Kind::ChangedOnDisk, tr("Changed on disk: F5 reloads").toStdString());
+    ShowNotices();
+    // A file replaced by a rename is no longer watched; its successor is.
+    if (!m_fileWatch.files().contains(path) && QFile::exists(path))
+        m_fileWatch.addPath(path);
+}
+
+// The file as it is now, at the record shown (as far as the file still reaches) and the block
+// in sight.
+void TfrmMain::ReloadFile()
+{
+    if (m_recordsPath.empty())
         return;
+    const std::uint64_t number = m_recordNumber->shown(m_records.count()).value_or(1);
+    const int firstLine = Memo1->verticalScrollBar()->value();
+    std::optional<RecordStore> loaded = LoadStore(m_recordsPath);
+    if (!loaded)
+        return;
+    HoldStore(std::move(*loaded), m_recordsPath);
+    WatchLoadedFile();
+    ShowStoreLabels(m_recordsPath);
+    const std::size_t count = m_records.count();
+    if (count == 0) {
+        Memo1->clear();
+        SpinEdit1->SetValue(0);
+        return;
+    }
     SpinEdit1->setEnabled(true);
     SpinEdit1->SetEditorEnabled(true);
+    // Through 0, so that the record is rendered anew even where its number stays.
     SpinEdit1->SetValue(0);
-    SpinEdit1->SetValue(1);
+    m_recordNumber->show(std::min<std::uint64_t>(number, count));
+    Memo1->verticalScrollBar()->setValue(firstLine);
 }
 
 Framing TfrmMain::ChosenFraming() const
@@ -535,9 +614,7 @@ void TfrmMain::Reframe(const Framing &framing)
         throw;
     }
     if (framed) {
-        m_find->forgetStore();
-        m_compare->forgetStore();
-        m_records = std::move(*framed);
+        HoldStore(std::move(*framed), m_recordsPath);
         m_framing = framing;
     }
     ShowFraming(m_framing);
@@ -545,13 +622,13 @@ void TfrmMain::Reframe(const Framing &framing)
         ShowLoadedRecords(m_recordsPath);
 }
 
-void TfrmMain::RenderRecord(int number)
+void TfrmMain::RenderRecord(std::uint64_t number)
 {
     Memo1->clear();
-    const Record record = m_records.record(number - 1);
+    const Record record = m_records.record(static_cast<std::int64_t>(number - 1));
     SetLabelText(Label3, QString::fromStdString(RecordDump::lengthLabel(record.bytes.size())));
     DumpHeader header{Label1->text().toStdString(), Label3->text().toStdString(),
-                      SpinEdit1->Value(), Label2->text().toStdString()};
+                      static_cast<std::int64_t>(number), Label2->text().toStdString()};
     Memo1->setDump(std::make_shared<const RecordDump>(record, ShownEncoding(), std::move(header)));
 }
 

@@ -7,6 +7,7 @@
 #include "StatusNotices.h"
 #include "ui_main.h"
 
+#include <QFileSystemWatcher>
 #include <QMargins>
 #include <QString>
 #include <QWidget>
@@ -20,6 +21,7 @@ class CompareController;
 class Encoding;
 class EncodingSelector;
 class FindController;
+class RecordNumber;
 class QDialog;
 class QMimeData;
 class TZuVersInfo;
@@ -66,6 +68,8 @@ public:
     // Picks the encoding from the loaded file's bytes, and from every file loaded after it
     // until the user picks one by name; says what it picked in the status line.
     void DetectEncoding();
+    // F5: loads the file again, keeping the record number and the block in sight.
+    void ReloadFile();
     // The notice at the status line's right end; empty when none stands.
     QString Notice() const;
 
@@ -80,6 +84,7 @@ protected:
 
 private:
     void FormCreate();
+    void ConnectRecordNumber();
     void ConnectFind();
     void ConnectCompare();
     std::optional<RecordStore> LoadStore(const std::string &path);
@@ -101,10 +106,14 @@ private:
     void ShowCursorByte();
     void OpenChosenFile(const QString &path);
     void ShowLoadedRecords(const std::string &path);
+    void ShowStoreLabels(const std::string &path);
+    void HoldStore(RecordStore store, const std::string &path);
+    void WatchLoadedFile();
+    void FileChangedOnDisk(const QString &path);
     Framing ChosenFraming() const;
     void ShowFraming(const Framing &framing);
     void Reframe(const Framing &framing);
-    void RenderRecord(int number);
+    void RenderRecord(std::uint64_t number);
     static std::optional<QString> droppedFile(const QMimeData *data);
     static void SetLabelText(QLabel *label, const QString &text);
 
@@ -112,6 +121,7 @@ private:
     QDialog *m_aboutBox = nullptr;
     RecordStore m_records;
     std::string m_recordsPath; // the file m_records holds
+    QFileSystemWatcher m_fileWatch;
     Framing m_framing;         // for the next load; the store's once a file is held
     LoadSeams m_seams;
     BackgroundLoad m_load;
@@ -126,6 +136,7 @@ private:
     bool m_detectEach = false; // Detect runs on every file loaded
     QString m_openDialogFileName;
     QMargins m_memoAnchors; // distances of Memo1 to the client area's edges
+    RecordNumber *m_recordNumber = nullptr;
     FindController *m_find = nullptr;
     CompareController *m_compare = nullptr;
 };
