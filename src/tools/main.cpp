@@ -234,7 +234,7 @@ std::shared_ptr<const Encoding> detectedEncoding(const RecordStore &store,
 {
     if (store.count() == 0)
         return fallback;
-    const EncodingDetector::Result detected = EncodingDetector::detect(*store.record(0).file);
+    const EncodingDetector::Result detected = EncodingDetector::detect(store.bytes());
     auto encoding = detected.name.empty() ? nullptr : EncodingCatalog::make(detected.name);
     return encoding ? encoding : fallback;
 }
