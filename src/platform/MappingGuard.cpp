@@ -21,6 +21,9 @@ void passOn(int signal, siginfo_t *info, void *context)
         g_previous.sa_sigaction(signal, info, context);
         return;
     }
+    if (g_previous.sa_handler == SIG_IGN && info->si_code <= 0)
+        return; // sent, and ignored before us
+    // A fault cannot be ignored: the kernel would end the process all the same.
     if (g_previous.sa_handler != SIG_DFL && g_previous.sa_handler != SIG_IGN) {
         g_previous.sa_handler(signal);
         return;
@@ -33,22 +36,30 @@ void passOn(int signal, siginfo_t *info, void *context)
         raise(signal); // sent, not a fault: nothing faults again
 }
 
-// Runs inside the signal: no allocation, no locks, nothing but reads of the table, one mmap
-// and one store.
-void onBusError(int signal, siginfo_t *info, void *context)
+// Zeros in place of the guarded range that holds address, which is then marked broken;
+// false when no range holds it or the zeros cannot be had.
+bool replaceByZeros(const void *address)
 {
-    const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
+    const auto at = reinterpret_cast<std::uintptr_t>(address);
     for (const auto &slot : g_ranges) {
         const MappingGuard::Range *range = slot.load(std::memory_order_acquire);
-        if (info->si_code <= 0 || !range ||
-            address - reinterpret_cast<std::uintptr_t>(range->begin) >= range->size)
+        if (!range || at - reinterpret_cast<std::uintptr_t>(range->begin) >= range->size)
             continue;
         if (mmap(range->begin, range->size, PROT_READ, MAP_FIXED | MAP_ANONYMOUS | MAP_PRIVATE,
                  -1, 0) == MAP_FAILED)
-            break;
+            return false;
         range->broken->store(true, std::memory_order_release);
-        return;
+        return true;
     }
+    return false;
+}
+
+// Runs inside the signal: no allocation, no locks, nothing but reads of the table, one mmap
+// and one store. si_code above 0: a fault, not a signal sent.
+void onBusError(int signal, siginfo_t *info, void *context)
+{
+    if (info->si_code > 0 && replaceByZeros(info->si_addr))
+        return;
     passOn(signal, info, context);
 }
 

@@ -49,6 +49,8 @@ void RecordStore::load(const ByteSource &source, const Framing &framing, LoadCon
             if (control)
                 control->begin(file->bytes().size());
             index = frame(file->bytes(), framing, m_memoryLimit, control);
+            if (control)
+                control->advance(file->bytes().size());
         } else {
             std::tie(file, index) = read(source, framing, control);
         }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
@@ -131,7 +132,8 @@ TEST(FileMapping, MappingsBeyondTheGuardsRoomAreRefused)
     EXPECT_TRUE(takenAgain);
 }
 
-// A fault in a mapping nobody guards is a real fault and still ends the process.
+// A fault in a mapping nobody guards is a real fault and still ends the process, as does the
+// signal sent.
 TEST(FileMappingDeathTest, AFaultOutsideEveryGuardedMappingStillEndsTheProcess)
 {
     TempDir dir;
@@ -143,6 +145,7 @@ TEST(FileMappingDeathTest, AFaultOutsideEveryGuardedMappingStillEndsTheProcess)
     ASSERT_EQ(truncate(path.c_str(), 0), 0);
 
     EXPECT_DEATH(static_cast<void>(bytes[3 * kPage]), "");
+    EXPECT_DEATH(raise(SIGBUS), "");
 
     munmap(const_cast<char *>(bytes), 4 * kPage);
     close(fd);

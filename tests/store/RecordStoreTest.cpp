@@ -392,3 +392,23 @@ TEST(RecordStore, AFileThatGrowsKeepsTheRecordsLoaded)
     EXPECT_EQ(allRecords(store), (Records{"A", "B"}));
     EXPECT_FALSE(store.changed());
 }
+
+TEST(RecordStore, AMappedLoadTellsItsProgressAndCanBeCancelled)
+{
+    TempDir dir;
+    const std::string path = dir.write("big.txt", linesOver(3 * ReadAhead::kPieceBytes));
+    RecordStore store;
+    LoadControl progress;
+    LoadControl cancelled;
+    cancelled.cancel();
+
+    store.load(path, Framing::lines(), &progress);
+    const std::size_t count = store.count();
+
+    EXPECT_EQ(progress.total(), 3 * ReadAhead::kPieceBytes);
+    EXPECT_EQ(progress.done(), progress.total());
+    EXPECT_THROW(store.load(dir.write("next.txt", linesOver(3 * ReadAhead::kPieceBytes)),
+                            Framing::lines(), &cancelled),
+                 LoadControl::Cancelled);
+    EXPECT_EQ(store.count(), count);
+}
