@@ -45,5 +45,7 @@ bool FileMapping::broken() const
     if (faulted())
         return true;
     struct stat status = {};
-    return ::fstat(m_fd, &status) != 0 || static_cast<std::uint64_t>(status.st_size) < m_range.size;
+    if (::fstat(m_fd, &status) != 0)
+        return true;
+    return static_cast<std::uint64_t>(status.st_size) < m_range.size;
 }

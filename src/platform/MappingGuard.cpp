@@ -45,8 +45,8 @@ bool replaceByZeros(const void *address)
         const MappingGuard::Range *range = slot.load(std::memory_order_acquire);
         if (!range || at - reinterpret_cast<std::uintptr_t>(range->begin) >= range->size)
             continue;
-        if (mmap(range->begin, range->size, PROT_READ, MAP_FIXED | MAP_ANONYMOUS | MAP_PRIVATE,
-                 -1, 0) == MAP_FAILED)
+        constexpr int kZeros = MAP_FIXED | MAP_ANONYMOUS | MAP_PRIVATE;
+        if (mmap(range->begin, range->size, PROT_READ, kZeros, -1, 0) == MAP_FAILED)
             return false;
         range->broken->store(true, std::memory_order_release);
         return true;

@@ -274,13 +274,11 @@ TEST_P(QarvoDumpCut, AFileCutWhileReadEndsTheOutputWithAMessage)
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, QarvoDumpCut,
-    testing::Values(CutCase{"FindHex", {"--find-hex", "61"}, repeated("a\n", 1 << 20), 2},
-                    CutCase{"Check", {"--check"}, repeated("\x80\n", 1 << 20), 2},
-                    CutCase{"CompareFiles",
-                            {"--compare-files", "other.txt"},
-                            repeated("a\n", 1 << 20),
-                            2},
-                    CutCase{"Dump", {}, std::string(2 << 20, 'a'), 1}),
+    testing::Values(
+        CutCase{"FindHex", {"--find-hex", "61"}, repeated("a\n", 1 << 20), 2},
+        CutCase{"Check", {"--check"}, repeated("\x80\n", 1 << 20), 2},
+        CutCase{"CompareFiles", {"--compare-files", "other.txt"}, repeated("a\n", 1 << 20), 2},
+        CutCase{"Dump", {}, std::string(2 << 20, 'a'), 1}),
     [](const testing::TestParamInfo<CutCase> &info) { return std::string(info.param.name); });
 
 TEST(QarvoDumpHostile, AFileLargerThanTheMemoryAllowedRunsOutOfMemory)
