@@ -29,7 +29,7 @@ public:
     }
     const std::string &path() const { return m_path; }
 
-    // Whether a read faulted past the file's end and saw zeros: one atomic load, for loops.
+    // Whether a read faulted past the file's end and saw zeros: one atomic load.
     bool faulted() const { return m_broken.load(std::memory_order_acquire); }
     // Whether the bytes may no longer be the file's: faulted, or the file is now shorter than
     // mapped, as a cut within the last page leaves it without a fault. Asks the system.

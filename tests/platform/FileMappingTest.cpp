@@ -60,15 +60,6 @@ TEST(FileMapping, HoldsTheFilesBytesAndIsIntactWhileTheFileIs)
     EXPECT_EQ(file.mapping->path(), file.path);
 }
 
-TEST(FileMapping, AnEmptyFileIsNotMapped)
-{
-    TempDir dir;
-
-    const Mapped file(dir, "");
-
-    EXPECT_FALSE(file.mapping);
-}
-
 // Cut from another descriptor: pages past the new end fault, the guard puts zeros in place
 // of the whole mapping, and the mapping says so.
 TEST(FileMapping, AFileCutBelowTheMappedPagesReadsAsZerosAndIsBroken)
