@@ -63,7 +63,7 @@ void marksOfValidLines(benchmark::State &state)
 void marksOfValidStore(benchmark::State &state)
 {
     const RecordStore store =
-        RecordStore::framed(std::make_shared<const std::string>(sample().text()), Framing::lines());
+        RecordStore::framed(std::make_shared<const FileBytes>(sample().text()), Framing::lines());
     const auto encoding = EncodingCatalog::make("Shift_JIS");
     std::uint64_t marks = 0;
     for (auto _ : state)

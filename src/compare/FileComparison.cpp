@@ -37,7 +37,20 @@ std::size_t FileComparison::commonCount() const
     return std::min(m_a.count(), m_b.count());
 }
 
+void FileComparison::throwIfChanged() const
+{
+    m_a.throwIfChanged();
+    m_b.throwIfChanged();
+}
+
 std::optional<FileComparison::Difference> FileComparison::differenceAt(std::size_t index) const
+{
+    auto difference = compared(index);
+    throwIfChanged();
+    return difference;
+}
+
+std::optional<FileComparison::Difference> FileComparison::compared(std::size_t index) const
 {
     if (index >= recordCount())
         return std::nullopt;
@@ -97,7 +110,7 @@ std::size_t FileComparison::firstUnequalFrom(std::size_t index) const
             index = skipped;
             continue;
         }
-        if (differenceAt(index))
+        if (compared(index))
             return index;
         ++index;
     }
@@ -106,8 +119,15 @@ std::size_t FileComparison::firstUnequalFrom(std::size_t index) const
 
 std::optional<FileComparison::Difference> FileComparison::next(std::size_t from) const
 {
+    auto difference = nextUnchecked(from);
+    throwIfChanged();
+    return difference;
+}
+
+std::optional<FileComparison::Difference> FileComparison::nextUnchecked(std::size_t from) const
+{
     const std::size_t index = firstUnequalFrom(from);
-    return index < recordCount() ? differenceAt(index) : std::nullopt;
+    return index < recordCount() ? compared(index) : std::nullopt;
 }
 
 std::optional<FileComparison::Difference> FileComparison::previous(std::size_t before) const
@@ -119,19 +139,24 @@ std::optional<FileComparison::Difference> FileComparison::previous(std::size_t b
             index = skipped;
             continue;
         }
-        if (auto difference = differenceAt(--index))
+        if (auto difference = compared(--index)) {
+            throwIfChanged();
             return difference;
+        }
     }
+    throwIfChanged();
     return std::nullopt;
 }
 
 void FileComparison::scan(std::size_t from,
                           const std::function<bool(const Difference &)> &visit) const
 {
-    for (auto difference = next(from); difference; difference = next(difference->record + 1)) {
+    for (auto difference = nextUnchecked(from); difference;
+         difference = nextUnchecked(difference->record + 1)) {
         if (!visit(*difference))
-            return;
+            break;
     }
+    throwIfChanged();
 }
 
 FileComparison::Counts FileComparison::counts() const

@@ -35,7 +35,9 @@ public:
         bool operator==(const Counts &) const = default;
     };
 
-    // The stores must outlive the comparison.
+    // The stores must outlive the comparison. What reports a difference throws a store's
+    // Failure when its file changed meanwhile: the bytes compared may have been zeros that
+    // stand for bytes cut off.
     FileComparison(const RecordStore &a, const RecordStore &b);
 
     // The records either side has.
@@ -51,6 +53,9 @@ public:
     std::optional<Difference> differenceAt(std::size_t index) const;
 
 private:
+    std::optional<Difference> compared(std::size_t index) const;
+    std::optional<Difference> nextUnchecked(std::size_t from) const;
+    void throwIfChanged() const;
     std::size_t commonCount() const;
     std::size_t firstUnequalFrom(std::size_t index) const;
     std::size_t pastEqualBytes(std::size_t index) const;

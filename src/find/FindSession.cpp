@@ -27,7 +27,7 @@ bool FindSession::searches(const RecordStore &store,
                            const std::shared_ptr<const Encoding> &encoding,
                            const FindPattern &pattern, std::optional<std::size_t> onlyRecord) const
 {
-    const std::shared_ptr<const std::string> file = store.file();
+    const std::shared_ptr<const FileBytes> file = store.file();
     const bool sameFile = !m_file.owner_before(file) && !file.owner_before(m_file);
     return &store == &m_store && sameFile && store.framing() == m_framing &&
            encoding == m_encoding && pattern == m_pattern && onlyRecord == m_onlyRecord;

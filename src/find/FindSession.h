@@ -12,6 +12,7 @@
 #include <string>
 
 class Encoding;
+class FileBytes;
 class RecordStore;
 
 // Going from hit to hit of one pattern through a store, or through one record of it, as the
@@ -65,7 +66,7 @@ private:
 
     const RecordStore &m_store;
     // Not kept alive by the session: a file loaded anew is another one, even at the same place.
-    std::weak_ptr<const std::string> m_file;
+    std::weak_ptr<const FileBytes> m_file;
     Framing m_framing;
     std::shared_ptr<const Encoding> m_encoding;
     FindPattern m_pattern;

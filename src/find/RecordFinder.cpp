@@ -88,6 +88,15 @@ bool RecordFinder::scan(std::size_t first, std::size_t last,
                         const std::function<bool(const FindHit &)> &onHit,
                         const FindProgress &progress) const
 {
+    const bool done = scanBytes(first, last, onHit, progress);
+    m_store.throwIfChanged();
+    return done;
+}
+
+bool RecordFinder::scanBytes(std::size_t first, std::size_t last,
+                             const std::function<bool(const FindHit &)> &onHit,
+                             const FindProgress &progress) const
+{
     const std::string_view file = m_store.bytes();
     const std::uint64_t n = m_pattern.size();
     const auto offsetOf = [&](std::string_view bytes) {

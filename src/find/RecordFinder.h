@@ -20,7 +20,8 @@ public:
 
     // Hands onHit the hits of records first to last (from 0, last included, below the
     // store's count) in file order, until it returns false. Returns false when progress
-    // stopped the search.
+    // stopped the search. Throws the store's Failure when its file changed meanwhile: the
+    // hits may have been found in zeros that stand for bytes cut off.
     bool scan(std::size_t first, std::size_t last,
               const std::function<bool(const FindHit &)> &onHit,
               const FindProgress &progress = {}) const;
@@ -28,6 +29,9 @@ public:
 private:
     static constexpr std::uint64_t kNone = ~std::uint64_t{0};
 
+    bool scanBytes(std::size_t first, std::size_t last,
+                   const std::function<bool(const FindHit &)> &onHit,
+                   const FindProgress &progress) const;
     // The first candidate at or after from whose bytes end at most at end.
     std::uint64_t candidate(std::uint64_t from, std::uint64_t end) const;
     bool matchesAt(const char *at) const;

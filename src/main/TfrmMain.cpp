@@ -237,7 +237,7 @@ void TfrmMain::DetectLoadedEncoding()
         m_statusLine->setText(tr("Detect: no file is loaded"));
         return;
     }
-    const EncodingDetector::Result detected = EncodingDetector::detect(*m_records.record(0).file);
+    const EncodingDetector::Result detected = EncodingDetector::detect(m_records.bytes());
     const QString seen = QString::fromStdString(detected.details);
     if (detected.name.empty()) {
         m_statusLine->setText(tr("Detect: nothing that fits (%1); keeping %2")

@@ -119,3 +119,8 @@ std::size_t FileReader::readAt(std::uint64_t offset, char *out, std::size_t coun
     }
     return got;
 }
+
+std::unique_ptr<FileMapping> FileReader::map() const
+{
+    return FileMapping::map(m_fd, m_size, m_path);
+}

@@ -29,6 +29,7 @@ public:
     std::string readAll() const;
     // Straight into out, with no buffer between: a big read writes its memory only once.
     std::size_t readAt(std::uint64_t offset, char *out, std::size_t count) const override;
+    std::unique_ptr<FileMapping> map() const override;
 
 private:
     void inspect();

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <new>
 #include <optional>
+#include <tuple>
 
 namespace {
 
@@ -41,35 +42,67 @@ void RecordStore::load(const std::string &path, const Framing &framing, LoadCont
 void RecordStore::load(const ByteSource &source, const Framing &framing, LoadControl *control)
 {
     failingAsOutOfMemory([&] {
-        const std::uint64_t size = source.size();
-        auto file = std::make_shared<std::string>();
-        if (size > m_memoryLimit || size > file->max_size())
-            throw std::bad_alloc();
-        file->reserve(static_cast<std::size_t>(size));
-        LargePages::prefer(file->data(), file->capacity());
-        if (control)
-            control->begin(size);
+        std::shared_ptr<const FileBytes> file;
         RecordIndex index;
-        {
-            // Lines are split as the pieces arrive, while they are in cache.
-            std::optional<LineSplitter> splitter;
-            if (framing.kind == Framing::Kind::Lines)
-                splitter.emplace(index, size, m_memoryLimit - size);
-            ReadAhead reader(source, *file, control);
-            for (ReadAhead::Arrived arrived{"", false}; !arrived.complete;) {
-                arrived = reader.wait(arrived.bytes.size());
-                if (splitter)
-                    splitter->take(arrived.bytes, arrived.complete);
-                if (control)
-                    control->advance(arrived.bytes.size());
-            }
+        if (std::unique_ptr<FileMapping> mapping = source.map()) {
+            file = std::make_shared<const FileBytes>(std::move(mapping));
+            if (control)
+                control->begin(file->bytes().size());
+            index = frame(file->bytes(), framing, m_memoryLimit, control);
+            if (control)
+                control->advance(file->bytes().size());
+        } else {
+            std::tie(file, index) = read(source, framing, control);
         }
-        if (framing.kind != Framing::Kind::Lines)
-            index = frame(*file, framing, m_memoryLimit - size, control);
+        throwIfChanged(*file);
         m_file = std::move(file);
         m_framing = framing;
         m_index.swap(index);
     });
+}
+
+void RecordStore::throwIfChanged() const
+{
+    if (m_file)
+        throwIfChanged(*m_file);
+}
+
+void RecordStore::throwIfChanged(const FileBytes &file)
+{
+    if (file.changed())
+        throw Failure("ファイル " + file.path() + " は読み込み中に変更されました");
+}
+
+// For a source that cannot be mapped: its bytes copied into memory, lines split as the
+// pieces arrive, while they are in cache.
+std::pair<std::shared_ptr<const FileBytes>, RecordIndex>
+RecordStore::read(const ByteSource &source, const Framing &framing, LoadControl *control) const
+{
+    const std::uint64_t size = source.size();
+    std::string bytes;
+    if (size > m_memoryLimit || size > bytes.max_size())
+        throw std::bad_alloc();
+    bytes.reserve(static_cast<std::size_t>(size));
+    LargePages::prefer(bytes.data(), bytes.capacity());
+    if (control)
+        control->begin(size);
+    RecordIndex index;
+    {
+        std::optional<LineSplitter> splitter;
+        if (framing.kind == Framing::Kind::Lines)
+            splitter.emplace(index, size, m_memoryLimit - size);
+        ReadAhead reader(source, bytes, control);
+        for (ReadAhead::Arrived arrived{"", false}; !arrived.complete;) {
+            arrived = reader.wait(arrived.bytes.size());
+            if (splitter)
+                splitter->take(arrived.bytes, arrived.complete);
+            if (control)
+                control->advance(arrived.bytes.size());
+        }
+    }
+    if (framing.kind != Framing::Kind::Lines)
+        index = frame(bytes, framing, m_memoryLimit - size, control);
+    return {std::make_shared<const FileBytes>(std::move(bytes)), std::move(index)};
 }
 
 RecordStore RecordStore::reframed(const Framing &framing, LoadControl *control) const
@@ -77,7 +110,7 @@ RecordStore RecordStore::reframed(const Framing &framing, LoadControl *control) 
     return framed(m_file, framing, control, m_memoryLimit);
 }
 
-RecordStore RecordStore::framed(std::shared_ptr<const std::string> file, const Framing &framing,
+RecordStore RecordStore::framed(std::shared_ptr<const FileBytes> file, const Framing &framing,
                                 LoadControl *control, std::uint64_t memoryLimit)
 {
     return failingAsOutOfMemory([&] {
@@ -86,8 +119,10 @@ RecordStore RecordStore::framed(std::shared_ptr<const std::string> file, const F
         const std::string_view bytes = store.bytes();
         if (control)
             control->begin(bytes.size());
-        store.m_index = frame(bytes, framing, memoryLimit - bytes.size(), control);
+        const std::uint64_t held = store.m_file ? store.m_file->heldBytes() : 0;
+        store.m_index = frame(bytes, framing, memoryLimit - held, control);
         store.m_framing = framing;
+        store.throwIfChanged();
         return store;
     });
 }

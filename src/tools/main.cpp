@@ -24,6 +24,7 @@
 #include <iostream>
 #include <new>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -79,12 +80,16 @@ that does not decode to a printable character shows as ".", as an unprintable si
 does, so that every byte keeps its column; a double-byte character fills two columns, and
 one that a terminal shows one column wide (such as a Greek letter) is followed by a blank.
 
+A FILE that shrinks while it is read (another program truncates it) ends the output where it
+was: the message says that the file changed while it was read, and the exit status is that of
+a FILE that cannot be loaded. Bytes read past the cut are never written.
+
 Exit status: 0 on success, 1 when FILE cannot be loaded or has no record RECORD, 2 when the
-arguments are wrong. With --check: 0 when nothing is listed, 1 when something is. With a
-find, as grep: 0 when something was found, 1 when nothing was, 2 for wrong arguments, text the
-encoding cannot write, or a FILE that cannot be loaded. With a compare, as cmp: 0 when
-the records are identical, 1 when they differ, 2 for wrong arguments or a file that cannot
-be loaded or has no such record.
+arguments are wrong. With --check: 0 when nothing is listed, 1 when something is, 2 for wrong
+arguments or a FILE that cannot be loaded. With a find, as grep: 0 when something was found,
+1 when nothing was, 2 for wrong arguments, text the encoding cannot write, or a FILE that
+cannot be loaded. With a compare, as cmp: 0 when the records are identical, 1 when they
+differ, 2 for wrong arguments or a file that cannot be loaded or has no such record.
 )";
 
 Failure writeFailure()
@@ -98,14 +103,32 @@ void writeOut(std::string_view bytes)
         throw writeFailure();
 }
 
-// Writes out what has piled up in out once it fills a piece, so that long output streams.
-void writeIfFull(std::string &out)
+// Standard output for what was read from stores. Each write first asks whether their files
+// changed, so that zeros standing for bytes cut off are never written as the file's bytes;
+// what was written before stands.
+class Output
 {
-    if (out.size() >= kPieceSize) {
-        writeOut(out);
-        out.clear();
+public:
+    explicit Output(std::vector<const RecordStore *> stores) : m_stores(std::move(stores)) {}
+
+    void write(std::string_view bytes) const
+    {
+        for (const RecordStore *store : m_stores)
+            store->throwIfChanged();
+        writeOut(bytes);
     }
-}
+    // Writes out what has piled up in out once it fills a piece, so that long output streams.
+    void writeIfFull(std::string &out) const
+    {
+        if (out.size() >= kPieceSize) {
+            write(out);
+            out.clear();
+        }
+    }
+
+private:
+    std::vector<const RecordStore *> m_stores;
+};
 
 // As the viewer rewrites its command-line file, so that both show the same path. When the
 // current folder is unknown the file keeps its name as given, for the failure to name it.
@@ -176,16 +199,17 @@ void appendTerminalLine(std::string &out, const CompareDump &compared, std::size
 }
 
 // Every line of a dump or compare dump, each ended by LF, written in pieces.
-template <typename Dump> void writeTerminalDump(const Dump &dump, const CodePageDecoder &decoder)
+template <typename Dump>
+void writeTerminalDump(const Dump &dump, const CodePageDecoder &decoder, const Output &output)
 {
     std::string out;
     out.reserve(kPieceSize + kPieceSize / 4);
     for (std::size_t line = 0; line < dump.lineCount(); ++line) {
         appendTerminalLine(out, dump, line, decoder);
         out += '\n';
-        writeIfFull(out);
+        output.writeIfFull(out);
     }
-    writeOut(out);
+    output.write(out);
 }
 
 // The decoder of the encoding's own code page, else of the locale's.
@@ -234,7 +258,7 @@ std::shared_ptr<const Encoding> detectedEncoding(const RecordStore &store,
 {
     if (store.count() == 0)
         return fallback;
-    const EncodingDetector::Result detected = EncodingDetector::detect(*store.record(0).file);
+    const EncodingDetector::Result detected = EncodingDetector::detect(store.bytes());
     auto encoding = detected.name.empty() ? nullptr : EncodingCatalog::make(detected.name);
     return encoding ? encoding : fallback;
 }
@@ -256,6 +280,7 @@ void listEncodings()
 bool writeCheck(const RecordStore &store, const Encoding &encoding, bool withShifts)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    const Output output({&store});
     std::string out;
     bool listed = false;
     StoreMarks::forEach(
@@ -271,9 +296,9 @@ bool writeCheck(const RecordStore &store, const Encoding &encoding, bool withShi
             out += ' ';
             out += Mark::reason(mark.kind);
             out += '\n';
-            writeIfFull(out);
+            output.writeIfFull(out);
         });
-    writeOut(out);
+    output.write(out);
     return listed;
 }
 
@@ -312,6 +337,7 @@ bool find(const CommandLine &commandLine)
         pattern = patternFor(commandLine, *encoding);
     }
     std::uint64_t hits = 0;
+    const Output output({&store});
     std::string out;
     if (store.count() > 0) {
         const RecordFinder finder(store, *encoding, *pattern);
@@ -323,13 +349,13 @@ bool find(const CommandLine &commandLine)
             out += ' ';
             out += std::to_string(hit.offset);
             out += '\n';
-            writeIfFull(out);
+            output.writeIfFull(out);
             return true;
         });
     }
     if (commandLine.count())
         out = std::to_string(hits) + "\n";
-    writeOut(out);
+    output.write(out);
     return hits > 0;
 }
 
@@ -377,7 +403,7 @@ bool compareRecords(const CommandLine &commandLine)
     const CompareDump compared(dumpOf(storeA, numberA, pathA, encoding),
                                dumpOf(storeB, numberB, pathB, encoding),
                                {pathA, numberA, storeA.count()}, {pathB, numberB, storeB.count()});
-    writeTerminalDump(compared, decoder);
+    writeTerminalDump(compared, decoder, Output({&storeA, &storeB}));
     return !compared.comparison().identical();
 }
 
@@ -389,6 +415,7 @@ bool compareFiles(const CommandLine &commandLine)
     const auto [storeA, storeB] = loadedBoth(longFullPath(commandLine.file()),
                                              longFullPath(commandLine.compareFile()), commandLine);
     bool differ = false;
+    const Output output({&storeA, &storeB});
     std::string out;
     FileComparison(storeA, storeB).scan(0, [&](const FileComparison::Difference &difference) {
         using Side = FileComparison::Difference::Side;
@@ -399,10 +426,10 @@ bool compareFiles(const CommandLine &commandLine)
                    std::to_string(difference.differingBytes) + '\n';
         else
             out += difference.side == Side::OnlyA ? " only-in-A\n" : " only-in-B\n";
-        writeIfFull(out);
+        output.writeIfFull(out);
         return true;
     });
-    writeOut(out);
+    output.write(out);
     return differ;
 }
 
@@ -424,8 +451,9 @@ int dump(const CommandLine &commandLine)
         decoder.emplace(decoderFor(commandLine, *encoding, locale));
     }
     const std::uint64_t count = store.count();
+    const Output output({&store});
     if (commandLine.count()) {
-        writeOut(std::to_string(count) + "\n");
+        output.write(std::to_string(count) + "\n");
         return 0;
     }
     if (commandLine.check() != CommandLine::Check::None)
@@ -439,9 +467,9 @@ int dump(const CommandLine &commandLine)
                             static_cast<std::int64_t>(number), RecordDump::countLabel(count)};
     const RecordDump recordDump(record, encoding, header);
     if (commandLine.raw())
-        recordDump.writeText(writeOut, "\r\n");
+        recordDump.writeText([&](std::string_view bytes) { output.write(bytes); }, "\r\n");
     else
-        writeTerminalDump(recordDump, *decoder);
+        writeTerminalDump(recordDump, *decoder, output);
     return 0;
 }
 
@@ -455,7 +483,8 @@ int fail(std::string_view message, int status, bool usage = false)
 
 int run(const std::vector<std::string_view> &arguments)
 {
-    // A find's or a compare's failures exit with 2, as grep's and cmp's do: 1 is an answer.
+    // A find's, a check's or a compare's failures exit with 2, as grep's and cmp's do: 1 is
+    // an answer.
     bool answersWithOne = false;
     try {
         const CommandLine commandLine(arguments);
@@ -473,8 +502,10 @@ int run(const std::vector<std::string_view> &arguments)
                                                   : compareRecords(commandLine))
                          ? 1
                          : 0;
-        else
+        else {
+            answersWithOne = commandLine.check() != CommandLine::Check::None;
             status = dump(commandLine);
+        }
         if (std::fflush(stdout) != 0)
             throw writeFailure();
         return status;

@@ -1,4 +1,5 @@
 #include "FileComparison.h"
+#include "FailureMessage.h"
 #include "StoreOf.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +7,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -201,3 +204,22 @@ TEST(FileComparisonTest, RdwRecordsThatOneFileJoins)
 }
 
 } // namespace
+
+// Whatever reports a difference, or none, first makes sure neither file was cut underneath.
+TEST(FileComparisonTest, ACompareOfAFileCutUnderneathFailsWithTheChangedMessage)
+{
+    const TempDir folder;
+    const std::string lines = std::string(1 << 16, 'a');
+    const std::string path = folder.write("cut.txt", lines);
+    RecordStore a;
+    a.load(path, Framing::fixedLength(100));
+    const RecordStore b = storeOf(lines, Framing::fixedLength(100));
+    const FileComparison comparison(a, b);
+    ASSERT_EQ(truncate(path.c_str(), 4096), 0);
+    const std::string changed = "ファイル " + path + " は読み込み中に変更されました";
+
+    EXPECT_EQ(failureMessage([&] { comparison.next(0); }), changed);
+    EXPECT_EQ(failureMessage([&] { comparison.previous(a.count()); }), changed);
+    EXPECT_EQ(failureMessage([&] { comparison.differenceAt(a.count() - 1); }), changed);
+    EXPECT_EQ(failureMessage([&] { allDifferences(comparison); }), changed);
+}

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 RecordDump dumpOf(const std::string &bytes, int codePage, std::int64_t number = 1)
@@ -391,3 +393,22 @@ const RandomCase kFileCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Files, RecordDumpFiles, testing::ValuesIn(kFileCases),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// Drawn from zeros after the cut, without a crash; the store tells the viewer not to show it.
+TEST(RecordDump, TheLastBlockOfARecordCutUnderneathRendersFromZeros)
+{
+    const TempDir folder;
+    const std::string path = folder.write("cut.txt", std::string(1 << 16, 'a'));
+    RecordStore store;
+    store.load(path, Framing::fixedLength(1 << 16));
+    const RecordDump dump(store.record(0), ByteClasses::forCodePage(932), {});
+    ASSERT_EQ(truncate(path.c_str(), 4096), 0);
+
+    std::size_t line = dump.lineCount() - 1;
+    while (dump.kindOf(line) != RecordDump::LineKind::Characters)
+        --line;
+    const std::string last = dump.line(line);
+
+    EXPECT_EQ(last.find('a'), std::string::npos);
+    EXPECT_TRUE(store.changed());
+}

@@ -1,9 +1,12 @@
 #include "RecordFinder.h"
 #include "EncodingCatalog.h"
+#include "FailureMessage.h"
 #include "RowName.h"
 #include "StoreOf.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -216,3 +219,17 @@ TEST(RecordFinder, FindsInRdwRecordsAndNotInTheirDescriptorWords)
 }
 
 } // namespace
+
+// Hits found after the file was cut may lie in the zeros that stand for bytes cut off.
+TEST(RecordFinder, AFindInAFileCutUnderneathFailsWithTheChangedMessage)
+{
+    const TempDir folder;
+    const std::string path = folder.write("cut.txt", std::string(1 << 16, '\0'));
+    RecordStore store;
+    store.load(path, Framing::fixedLength(100));
+    ASSERT_EQ(truncate(path.c_str(), 4096), 0);
+
+    const std::string message = failureMessage([&] { hexHitsOf(store, "00"); });
+
+    EXPECT_EQ(message, "ファイル " + path + " は読み込み中に変更されました");
+}

@@ -1,14 +1,19 @@
 #include "RecordStore.h"
 
 #include "FailureMessage.h"
+#include "FileReader.h"
 #include "ReadAhead.h"
 #include "RowName.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -76,6 +81,58 @@ private:
     LoadControl *m_cancel;
 };
 
+constexpr std::uint64_t kPage = 4096;
+
+// Lines of 99 bytes and a line end over pages bytes.
+std::string linesOver(std::uint64_t bytes)
+{
+    std::string text(bytes, 'x');
+    for (std::size_t i = 99; i < bytes; i += 100)
+        text[i] = '\n';
+    return text;
+}
+
+std::string changedMessage(const std::string &path)
+{
+    return "ファイル " + path + " は読み込み中に変更されました";
+}
+
+// A file that another program cuts short right after it is mapped, before the load's scan.
+class CutOnceMapped final : public ByteSource
+{
+public:
+    CutOnceMapped(const std::string &path, std::uint64_t cutTo)
+        : m_file(path), m_path(path), m_cutTo(cutTo)
+    {}
+    std::uint64_t size() const override { return m_file.size(); }
+    std::size_t readAt(std::uint64_t offset, char *out, std::size_t count) const override
+    {
+        return m_file.readAt(offset, out, count);
+    }
+    std::unique_ptr<FileMapping> map() const override
+    {
+        auto mapping = m_file.map();
+        if (truncate(m_path.c_str(), static_cast<off_t>(m_cutTo)) != 0)
+            throw std::runtime_error("cannot cut " + m_path);
+        return mapping;
+    }
+
+private:
+    FileReader m_file;
+    std::string m_path;
+    std::uint64_t m_cutTo;
+};
+
+struct CutCase
+{
+    const char *name;
+    std::uint64_t size;
+    std::uint64_t cutTo;
+};
+
+class RecordStoreCut : public testing::TestWithParam<CutCase>
+{};
+
 } // namespace
 
 TEST(RecordStore, LoadsTheLinesOfAFile)
@@ -141,8 +198,7 @@ TEST(RecordStore, FailedOpenKeepsThePreviousRecords)
 TEST_P(RecordStoreOutOfMemory, KeepsThePreviousRecords)
 {
     TempDir dir;
-    // Room for a small file and its index; not for 2001 bytes, nor for 1000 bytes that
-    // hold 1000 records of 8 bytes of index each.
+    // Room for a small file's index; not for 1000 records of 8 bytes of index each.
     RecordStore store(2000);
     store.load(dir.write("previous.txt", "A\nB\n"));
 
@@ -154,8 +210,7 @@ TEST_P(RecordStoreOutOfMemory, KeepsThePreviousRecords)
 }
 
 INSTANTIATE_TEST_SUITE_P(Loads, RecordStoreOutOfMemory,
-                         testing::Values(OutOfMemoryCase{"ForTheFile", std::string(2001, 'x')},
-                                         OutOfMemoryCase{"ForTheIndex", std::string(1000, '\n')}),
+                         testing::Values(OutOfMemoryCase{"ForTheIndex", std::string(1000, '\n')}),
                          [](const testing::TestParamInfo<OutOfMemoryCase> &info) {
                              return info.param.name;
                          });
@@ -267,4 +322,93 @@ TEST(RecordStore, CancelledLoadKeepsThePreviousRecords)
                  LoadControl::Cancelled);
 
     EXPECT_EQ(allRecords(store), (Records{"A", "B"}));
+}
+
+// Mapped bytes are the page cache's; a copy, where the file cannot be mapped, is the store's.
+TEST(RecordStore, OnlyBytesReadIntoMemoryCountAgainstTheMemoryLimit)
+{
+    TempDir dir;
+    RecordStore store(2000);
+
+    store.load(dir.write("mapped.dat", std::string(4000, 'x')), Framing::fixedLength(1000));
+    const std::string message = failureMessage(
+        [&] { store.load(BytesSource(std::string(2001, 'x')), Framing::fixedLength(1000)); });
+
+    EXPECT_EQ(store.count(), 4u);
+    EXPECT_EQ(message, "メモリが足りません");
+}
+
+TEST_P(RecordStoreCut, ALoadOfAFileCutWhileScannedFailsAndKeepsThePreviousRecords)
+{
+    TempDir dir;
+    RecordStore store;
+    store.load(dir.write("previous.txt", "A\nB\n"));
+    const std::string path = dir.write("cut.txt", linesOver(GetParam().size));
+
+    const std::string message = failureMessage(
+        [&] { store.load(CutOnceMapped(path, GetParam().cutTo), Framing::lines()); });
+
+    EXPECT_EQ(message, changedMessage(path));
+    EXPECT_EQ(allRecords(store), (Records{"A", "B"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cuts, RecordStoreCut,
+                         testing::Values(CutCase{"BelowTheMappedPages", 16 * kPage, kPage},
+                                         CutCase{"WithinTheLastPage", kPage + 500, kPage + 100},
+                                         CutCase{"ToNothing", 3 * kPage, 0}),
+                         rowName<CutCase>);
+
+// Every record is read after the cut, as a find or a paint would: no crash, nothing of the
+// file past the cut, and the store tells, with a record kept from before too.
+TEST(RecordStore, AStoreWhoseFileIsCutReadsEveryRecordAndSaysItChanged)
+{
+    TempDir dir;
+    const std::string path = dir.write("cut.txt", linesOver(16 * kPage));
+    RecordStore store;
+    store.load(path);
+    const Record kept = store.record(static_cast<std::int64_t>(store.count() - 1));
+    const bool changedBefore = store.changed();
+    ASSERT_EQ(truncate(path.c_str(), kPage), 0);
+
+    const Records records = allRecords(store);
+
+    EXPECT_FALSE(changedBefore);
+    EXPECT_TRUE(store.changed());
+    EXPECT_EQ(failureMessage([&] { store.throwIfChanged(); }), changedMessage(path));
+    EXPECT_EQ(records.size(), store.count());
+    EXPECT_EQ(records.back().find_first_not_of('\0'), std::string::npos);
+    EXPECT_EQ(kept.bytes.find_first_not_of('\0'), std::string::npos);
+}
+
+TEST(RecordStore, AFileThatGrowsKeepsTheRecordsLoaded)
+{
+    TempDir dir;
+    const std::string path = dir.write("growing.txt", "A\nB");
+    RecordStore store;
+    store.load(path);
+
+    std::ofstream(path, std::ios::app) << "C\nD\n";
+
+    EXPECT_EQ(allRecords(store), (Records{"A", "B"}));
+    EXPECT_FALSE(store.changed());
+}
+
+TEST(RecordStore, AMappedLoadTellsItsProgressAndCanBeCancelled)
+{
+    TempDir dir;
+    const std::string path = dir.write("big.txt", linesOver(3 * ReadAhead::kPieceBytes));
+    RecordStore store;
+    LoadControl progress;
+    LoadControl cancelled;
+    cancelled.cancel();
+
+    store.load(path, Framing::lines(), &progress);
+    const std::size_t count = store.count();
+
+    EXPECT_EQ(progress.total(), 3 * ReadAhead::kPieceBytes);
+    EXPECT_EQ(progress.done(), progress.total());
+    EXPECT_THROW(store.load(dir.write("next.txt", linesOver(3 * ReadAhead::kPieceBytes)),
+                            Framing::lines(), &cancelled),
+                 LoadControl::Cancelled);
+    EXPECT_EQ(store.count(), count);
 }

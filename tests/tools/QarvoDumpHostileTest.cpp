@@ -10,6 +10,11 @@
 #include <fstream>
 #include <iomanip>
 #include <sstream>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +32,11 @@ ChildProcess::Outcome dump(std::vector<std::string> arguments,
 std::string refusal(const std::string &path)
 {
     return "qarvo-dump: ファイル " + path + " は開けません\n";
+}
+
+std::string changedWhileRead(const std::string &path)
+{
+    return "qarvo-dump: ファイル " + path + " は読み込み中に変更されました\n";
 }
 
 bool isLead(unsigned char byte)
@@ -199,11 +209,77 @@ TEST(QarvoDumpHostile, AFileChangingWhileReadIsCountedOrRefusedButNeverGarbled)
         const ChildProcess::Outcome outcome = dump({"--count", path});
         sound = (outcome.exitStatus == 0 &&
                  (outcome.out == "0\n" || outcome.out == "1\n" || outcome.out == "2\n")) ||
-                (outcome.exitStatus == 1 && outcome.err == refusal(path));
+                (outcome.exitStatus == 1 &&
+                 (outcome.err == refusal(path) || outcome.err == changedWhileRead(path)));
     }
 
     EXPECT_TRUE(sound);
 }
+
+struct CutCase
+{
+    const char *name;
+    std::vector<std::string> arguments; // before the file that is cut
+    std::string file;
+    int status;
+};
+
+void PrintTo(const CutCase &row, std::ostream *out)
+{
+    *out << row.name;
+}
+
+class QarvoDumpCut : public testing::TestWithParam<CutCase>
+{};
+
+std::string repeated(std::string_view piece, std::size_t times)
+{
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+// The file is cut short once the first output arrives: qarvo-dump is then blocked writing its
+// first piece, with most of the file still to read. What it wrote before stands; nothing read
+// past the cut is written.
+TEST_P(QarvoDumpCut, AFileCutWhileReadEndsTheOutputWithAMessage)
+{
+    HostileScene scene;
+    const std::string path = scene.dir().write("cut.txt", GetParam().file);
+    scene.dir().write("other.txt", repeated("b\n", GetParam().file.size() / 2));
+    std::vector<std::string> arguments = GetParam().arguments;
+    for (std::string &argument : arguments) {
+        if (argument == "other.txt")
+            argument = scene.dir().path(argument);
+    }
+    arguments.push_back(path);
+    const std::string whole = dump(arguments).out;
+    std::string out;
+    ChildProcess::Options cutting;
+    cutting.onOutput = [&](std::string_view piece) {
+        if (out.empty() && truncate(path.c_str(), 4096) != 0)
+            throw std::runtime_error("cannot cut " + path);
+        out += piece;
+    };
+
+    const ChildProcess::Outcome outcome = dump(arguments, cutting);
+
+    EXPECT_EQ(outcome.exitStatus, GetParam().status);
+    EXPECT_EQ(outcome.err, changedWhileRead(path));
+    EXPECT_FALSE(out.empty());
+    EXPECT_LT(out.size(), whole.size());
+    EXPECT_EQ(whole.rfind(out, 0), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, QarvoDumpCut,
+    testing::Values(
+        CutCase{"FindHex", {"--find-hex", "61"}, repeated("a\n", 1 << 20), 2},
+        CutCase{"Check", {"--check"}, repeated("\x80\n", 1 << 20), 2},
+        CutCase{"CompareFiles", {"--compare-files", "other.txt"}, repeated("a\n", 1 << 20), 2},
+        CutCase{"Dump", {}, std::string(2 << 20, 'a'), 1}),
+    [](const testing::TestParamInfo<CutCase> &info) { return std::string(info.param.name); });
 
 TEST(QarvoDumpHostile, AFileLargerThanTheMemoryAllowedRunsOutOfMemory)
 {

@@ -322,6 +322,7 @@ const ErrorCase kErrorCases[] = {
      "(U+1F600) cannot be written in Shift_JIS"},
     {"FindBadHex", {"--find-hex", "8A B", "sample.txt"}, 2, "has no partner"},
     {"FindMissingFile", {"--find", "a", "nope.txt"}, 2, "は開けません"},
+    {"CheckMissingFile", {"--check", "nope.txt"}, 2, "は開けません"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Failures, QarvoDumpErrors, testing::ValuesIn(kErrorCases),
