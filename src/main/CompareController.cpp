@@ -313,6 +313,8 @@ void CompareController::goToFileRecord(std::size_t index)
 
 void CompareController::fail(const QString &message)
 {
+    if (m_store.changed())
+        emit fileChangedUnderneath();
     if (!active()) {
         bar()->setSources(QString(), QString());
         bar()->setSummary(QString());

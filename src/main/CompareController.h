@@ -66,6 +66,8 @@ public:
 signals:
     // The comparison ended: the window shows the chosen record again.
     void left();
+    // Record A's file was cut short underneath the comparison.
+    void fileChangedUnderneath();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

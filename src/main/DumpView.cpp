@@ -287,6 +287,11 @@ void DumpView::paintEvent(QPaintEvent *event)
     }
     if (hasFocus())
         paintCursor(painter);
+    if (m_bytesTrusted && !m_bytesTrusted()) {
+        painter.resetTransform();
+        painter.fillRect(dirty, palette().base());
+        emit bytesUntrusted();
+    }
 }
 
 void DumpView::resizeEvent(QResizeEvent *event)

@@ -11,6 +11,7 @@
 
 #include <compare>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -43,6 +44,10 @@ public:
     void setCodePage(int codePage);
     // Shows the dump from its top; nothing is kept of the previous one.
     void setDump(std::shared_ptr<const RecordDump> dump);
+    // Asked after every paint whether the bytes painted are still the file's; where they are
+    // not (a mapped file cut short reads as zeros), the area is blanked and bytesUntrusted
+    // follows.
+    void setBytesCheck(std::function<bool()> trusted) { m_bytesTrusted = std::move(trusted); }
     // Shows two records against each other, the same way.
     void setCompare(std::shared_ptr<const CompareDump> compare);
     void clear();
@@ -80,6 +85,7 @@ public:
 
 signals:
     void cursorByteChanged();
+    void bytesUntrusted();
     // The context menu's "Find…" and "Go To…".
     void findRequested();
     void goToRequested();
@@ -178,6 +184,7 @@ private:
     double m_cellWidth = 1;
     int m_lineHeight = 1;
     int m_ascent = 0;
+    std::function<bool()> m_bytesTrusted;
     QPointer<QWidget> m_topBar;
     QPointer<QWidget> m_bottomBar;
 };

@@ -82,7 +82,7 @@ void FindController::find(bool backwards)
             m_shownHit.reset();
         }
     } catch (const std::exception &error) {
-        m_bar->setStatus(QString::fromStdString(error.what()));
+        fail(error.what());
         return;
     }
     // From the hit shown, while it is still selected; else from the cursor.
@@ -99,9 +99,19 @@ void FindController::find(bool backwards)
     FindSession *session = m_session.get();
     const std::uint64_t search = ++m_search;
     m_task = std::make_unique<FindTask>([=, this](const FindProgress &progress) {
-        const FindSession::Outcome outcome = session->find(direction, from, pastFrom, progress);
-        QMetaObject::invokeMethod(
-            this, [this, search, outcome] { finished(search, outcome); }, Qt::QueuedConnection);
+        try {
+            const FindSession::Outcome outcome =
+                session->find(direction, from, pastFrom, progress);
+            QMetaObject::invokeMethod(
+                this, [this, search, outcome] { finished(search, outcome); },
+                Qt::QueuedConnection);
+        } catch (const std::exception &error) {
+            QMetaObject::invokeMethod(
+                this, [this, search, message = std::string(error.what())] {
+                    failed(search, message);
+                },
+                Qt::QueuedConnection);
+        }
     });
     if (m_progressTimer)
         m_progressTimer->start();
@@ -161,6 +171,22 @@ void FindController::escape()
     }
     m_bar->hide();
     m_view->setFocus();
+}
+
+// A search that failed on its thread: the file it read was cut short, say.
+void FindController::failed(std::uint64_t search, const std::string &message)
+{
+    if (search != m_search || !m_task)
+        return;
+    stopTask();
+    fail(message);
+}
+
+void FindController::fail(const std::string &message)
+{
+    m_bar->setStatus(QString::fromStdString(message));
+    if (m_store.changed())
+        emit fileChangedUnderneath();
 }
 
 void FindController::finished(std::uint64_t search, const FindSession::Outcome &outcome)

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 class DumpView;
 class Encoding;
@@ -51,12 +52,18 @@ public:
     void forgetStore();
     void setEncoding(std::shared_ptr<const Encoding> encoding);
 
+signals:
+    // A search failed because the loaded file was cut short underneath it.
+    void fileChangedUnderneath();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void escape();
     void finished(std::uint64_t search, const FindSession::Outcome &outcome);
+    void failed(std::uint64_t search, const std::string &message);
+    void fail(const std::string &message);
     void showProgress();
     void stopTask();
     void place();

@@ -7,6 +7,7 @@
 #include "EncodingDetector.h"
 #include "EncodingSelector.h"
 #include "ErrorBox.h"
+#include "Failure.h"
 #include "FileReader.h"
 #include "FindController.h"
 #include "LeadByteEncoding.h"
@@ -25,6 +26,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStyle>
@@ -119,6 +121,14 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
     ConnectCompare();
     ConnectRecordKeys();
     connect(&m_fileWatch, &QFileSystemWatcher::fileChanged, this, &TfrmMain::FileChangedOnDisk);
+    Memo1->setBytesCheck([this] { return !m_records.changed(); });
+    // Queued: the box and the reload come after the paint or the step that found the change.
+    connect(Memo1, &DumpView::bytesUntrusted, this, &TfrmMain::FileChangedUnderneath,
+            Qt::QueuedConnection);
+    connect(m_find, &FindController::fileChangedUnderneath, this,
+            &TfrmMain::FileChangedUnderneath, Qt::QueuedConnection);
+    connect(m_compare, &CompareController::fileChangedUnderneath, this,
+            &TfrmMain::FileChangedUnderneath, Qt::QueuedConnection);
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
             &TfrmMain::ReloadFile, Qt::QueuedConnection);
     setMinimumSize(kMinimumSize);
@@ -544,6 +554,30 @@ void TfrmMain::FileChangedOnDisk(const QString &path)
         m_fileWatch.addPath(path);
 }
 
+// The file shrank under its mapping: what was read past its new end is not the file's. The
+// file is loaded as it is now, at the record shown; where it no longer loads, nothing is shown.
+void TfrmMain::FileChangedUnderneath()
+{
+    // Paints and steps met while the box is up tell of the same change.
+    if (m_reportingChange)
+        return;
+    const QScopedValueRollback reporting(m_reportingChange, true);
+    try {
+        m_records.throwIfChanged();
+        return; // told already, by another reader of the same bytes
+    } catch (const Failure &changed) {
+        Memo1->clear();
+        ErrorBox::show(changed.what());
+    }
+    try {
+        ReloadFile();
+    } catch (const std::exception &) {
+        HoldStore(RecordStore(), m_recordsPath);
+        ShowStoreLabels(m_recordsPath);
+        SpinEdit1->SetValue(0);
+    }
+}
+
 // The file as it is now, at the record shown (as far as the file still reaches) and the block
 // in sight.
 void TfrmMain::ReloadFile()
@@ -625,6 +659,11 @@ void TfrmMain::Reframe(const Framing &framing)
 void TfrmMain::RenderRecord(std::uint64_t number)
 {
     Memo1->clear();
+    // A record that ends in the last page reads zeros past a cut without a fault.
+    if (m_records.changed()) {
+        QMetaObject::invokeMethod(this, &TfrmMain::FileChangedUnderneath, Qt::QueuedConnection);
+        return;
+    }
     const Record record = m_records.record(static_cast<std::int64_t>(number - 1));
     SetLabelText(Label3, QString::fromStdString(RecordDump::lengthLabel(record.bytes.size())));
     DumpHeader header{Label1->text().toStdString(), Label3->text().toStdString(),

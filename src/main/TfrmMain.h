@@ -110,6 +110,7 @@ private:
     void HoldStore(RecordStore store, const std::string &path);
     void WatchLoadedFile();
     void FileChangedOnDisk(const QString &path);
+    void FileChangedUnderneath();
     Framing ChosenFraming() const;
     void ShowFraming(const Framing &framing);
     void Reframe(const Framing &framing);
@@ -122,6 +123,7 @@ private:
     RecordStore m_records;
     std::string m_recordsPath; // the file m_records holds
     QFileSystemWatcher m_fileWatch;
+    bool m_reportingChange = false; // the box telling of a file cut underneath is up
     Framing m_framing;         // for the next load; the store's once a file is held
     LoadSeams m_seams;
     BackgroundLoad m_load;

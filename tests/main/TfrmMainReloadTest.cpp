@@ -1,5 +1,6 @@
 #include "TfrmMain.h"
 
+#include "ErrorBoxCatcher.h"
 #include "Failure.h"
 #include "FindBar.h"
 #include "FindController.h"
@@ -15,6 +16,9 @@
 #include <string>
 
 namespace {
+
+// The watch and the error box are heard of through the event loop.
+const QString kChangedOnDisk = QStringLiteral("Changed on disk: F5 reloads");
 
 std::string numberedLines(int count, const std::string &tag = "line")
 {
@@ -112,8 +116,7 @@ TEST_F(TfrmMainReloadTest, AChangeOnDiskIsToldUntilTheReload)
 
     replace(numberedLines(4));
     // The watch hears of the change through the event loop.
-    QTRY_COMPARE_WITH_TIMEOUT(m_window.Notice(), QStringLiteral("Changed on disk: F5 reloads"),
-                              10000);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_window.Notice() == kChangedOnDisk; }));
     m_window.ReloadFile();
 
     EXPECT_EQ(m_window.Notice(), "");
@@ -124,13 +127,84 @@ TEST_F(TfrmMainReloadTest, TheReloadedFileIsWatchedAgain)
 {
     load(numberedLines(3));
     replace(numberedLines(4));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window.Notice().isEmpty(), 10000);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_window.Notice().isEmpty(); }));
     m_window.ReloadFile();
 
     replace(numberedLines(5));
 
-    QTRY_COMPARE_WITH_TIMEOUT(m_window.Notice(), QStringLiteral("Changed on disk: F5 reloads"),
-                              10000);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_window.Notice() == kChangedOnDisk; }));
+}
+
+// The file cut short from another descriptor while the window maps it.
+class TfrmMainCutTest : public TfrmMainReloadTest
+{
+protected:
+    TfrmMainCutTest()
+    {
+        load(numberedLines(3, "long") + std::string(200000, 'z'));
+        m_window.SpinEdit1->SetValue(4);
+    }
+    void cut(std::uintmax_t size) { std::filesystem::resize_file(m_path, size); }
+    QString changedMessage() const
+    {
+        return QString::fromStdString("ファイル " + m_path + " は読み込み中に変更されました.");
+    }
+
+    ErrorBoxCatcher m_boxes;
+};
+
+TEST_F(TfrmMainCutTest, AShownRecordPastTheCutIsToldAndTheFileLoadedAsItIsNow)
+{
+    cut(4000);
+
+    m_window.SpinEdit1->SetValue(3);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_boxes.texts().isEmpty(); }));
+    EXPECT_EQ(m_boxes.texts(), QStringList{changedMessage()});
+
+    EXPECT_EQ(m_window.Label2->text(), "/0000002");
+    EXPECT_EQ(m_window.SpinEdit1->text(), "2");
+    EXPECT_TRUE(firstCharacters().contains("long2")) << firstCharacters().toStdString();
+}
+
+TEST_F(TfrmMainCutTest, APaintThatReadZerosBlanksTheAreaAndIsTold)
+{
+    m_window.show();
+    cut(100000);
+
+    m_window.Memo1->verticalScrollBar()->setValue(m_window.Memo1->verticalScrollBar()->maximum());
+    m_window.Memo1->viewport()->repaint();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_boxes.texts().isEmpty(); }));
+    EXPECT_EQ(m_boxes.texts(), QStringList{changedMessage()});
+
+    EXPECT_EQ(m_window.Label2->text(), "/0000004");
+    EXPECT_EQ(m_window.SpinEdit1->text(), "4");
+    EXPECT_EQ(m_window.Memo1->dump()->record().bytes.size(), 100000u - 3 * 2007);
+}
+
+TEST_F(TfrmMainCutTest, AFileThatNoLongerLoadsLeavesNoRecordsAndNothingShown)
+{
+    cut(10);
+    std::filesystem::remove(m_path);
+
+    m_window.SpinEdit1->SetValue(1);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_boxes.texts().isEmpty(); }));
+
+    EXPECT_EQ(m_boxes.texts().front(), changedMessage());
+    EXPECT_EQ(m_window.Label2->text(), "/0000000");
+    EXPECT_EQ(m_window.Memo1->dump(), nullptr);
+}
+
+TEST_F(TfrmMainCutTest, AFindOverACutFileIsToldAndDoesNotBringTheWindowDown)
+{
+    cut(5000);
+
+    m_window.Find()->openFind();
+    m_window.Find()->bar()->field()->setText("nowhere");
+    m_window.Find()->find(false);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !m_boxes.texts().isEmpty(); }));
+
+    EXPECT_EQ(m_boxes.texts().front(), changedMessage());
+    EXPECT_EQ(m_window.Label2->text(), "/0000003");
 }
 
 // More records than the spin edit's range: one-byte records of a sparse file.
