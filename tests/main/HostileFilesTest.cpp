@@ -218,11 +218,12 @@ TEST_F(HostileFiles, AFileChangingWhileReadIsShownOrRefusedButNeverGarbled)
 
     int refusals = 0;
     for (int i = 0; i < 300; ++i) {
+        // A file shown and then cut is told of once the window next looks at its bytes,
+        // which may be during the next load.
         const QStringList messages = load(path);
-        refusals += messages == QStringList{refused} || messages == QStringList{changed};
-        ASSERT_TRUE(messages.isEmpty() || messages == QStringList{refused} ||
-                    messages == QStringList{changed})
-            << i;
+        refusals += !messages.isEmpty();
+        for (const QString &message : messages)
+            ASSERT_TRUE(message == refused || message == changed) << i;
         // A refusal leaves the label as it was, which before the first load is blank.
         const QString count = m_window.Label2->text();
         ASSERT_TRUE(count == "/0000000" || count == "/0000001" || count == "/0000002" ||
