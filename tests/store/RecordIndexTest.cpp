@@ -123,6 +123,6 @@ TEST(RecordIndex, ThrowsBadAllocBeyondItsMemoryLimit)
 {
     const std::string file(1000, '\n');
 
-    EXPECT_THROW(RecordIndex(file, 8 * 1000), std::bad_alloc);
-    EXPECT_EQ(RecordIndex(file, 8 * 2000).count(), 1000u);
+    EXPECT_THROW(RecordIndex(file, 4 * 1000), std::bad_alloc);
+    EXPECT_EQ(RecordIndex(file, 4 * 2000).count(), 1000u);
 }
