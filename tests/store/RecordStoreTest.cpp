@@ -142,7 +142,7 @@ TEST_P(RecordStoreOutOfMemory, KeepsThePreviousRecords)
 {
     TempDir dir;
     // Room for a small file and its index; not for 2001 bytes, nor for 1000 bytes that
-    // hold 1000 records of 4 bytes of index each.
+    // hold 1000 records of 8 bytes of index each.
     RecordStore store(2000);
     store.load(dir.write("previous.txt", "A\nB\n"));
 
