@@ -76,9 +76,8 @@ void splitLines(benchmark::State &state)
     const std::string &text = sampleText();
     const std::size_t secondFrom = state.range(0) == 2 ? text.size() / 2 : text.size();
     for (auto _ : state) {
-        const RecordIndex index =
-            LineSplitter::split(text, std::numeric_limits<std::uint64_t>::max(), nullptr,
-                                secondFrom);
+        const RecordIndex index = LineSplitter::split(
+            text, std::numeric_limits<std::uint64_t>::max(), nullptr, secondFrom);
         benchmark::DoNotOptimize(index.count());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileBytes));
@@ -88,7 +87,11 @@ void splitLines(benchmark::State &state)
 
 BENCHMARK(readWholeFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadAndSplit)->Unit(benchmark::kMillisecond);
-BENCHMARK(splitLines)->ArgName("threads")->Arg(1)->Arg(2)->UseRealTime()->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(splitLines)
+    ->ArgName("threads")
+    ->Arg(1)
+    ->Arg(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

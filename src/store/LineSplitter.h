@@ -33,8 +33,8 @@ public:
     static RecordIndex split(std::string_view file, std::uint64_t memoryLimit,
                              LoadControl *control = nullptr);
     // The same with a second thread from secondFrom to the end; none for file.size().
-    static RecordIndex split(std::string_view file, std::uint64_t memoryLimit,
-                             LoadControl *control, std::size_t secondFrom);
+    static RecordIndex split(std::string_view file, std::uint64_t memoryLimit, LoadControl *control,
+                             std::size_t secondFrom);
 
 private:
     void finish(std::uint64_t end);

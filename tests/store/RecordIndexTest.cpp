@@ -180,8 +180,8 @@ void expectSameAsPlain(const RecordIndex &index, const Starts &starts, std::mt19
             ASSERT_EQ(index.recordAt(offset), plainRecordAt(starts, offset)) << "at " << offset;
     }
     for (int probe = 0; probe < 10'000; ++probe) {
-        const std::uint64_t offset = (std::uint64_t{random()} << 32 | random()) %
-                                     (starts.back() + 2);
+        const std::uint64_t offset =
+            (std::uint64_t{random()} << 32 | random()) % (starts.back() + 2);
         ASSERT_EQ(index.recordAt(offset), plainRecordAt(starts, offset)) << "at " << offset;
     }
 }
