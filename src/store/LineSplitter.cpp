@@ -229,6 +229,7 @@ RecordIndex LineSplitter::split(std::string_view file, std::uint64_t memoryLimit
 RecordIndex LineSplitter::split(std::string_view file, std::uint64_t memoryLimit,
                                 LoadControl *control, std::size_t secondFrom)
 {
+    secondFrom = std::min(secondFrom, file.size());
     RecordIndex index;
     // One start per line end at most, plus the first and the end.
     RecordIndex::Builder builder(index, file.size() + 2, memoryLimit);

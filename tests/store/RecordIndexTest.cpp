@@ -174,8 +174,12 @@ std::size_t plainRecordAt(const Starts &starts, std::uint64_t offset)
 void expectSameAsPlain(const RecordIndex &index, const Starts &starts, std::mt19937 &random)
 {
     ASSERT_EQ(index.count(), starts.size() - 1);
-    for (std::size_t i = 0; i < starts.size(); ++i) {
+    for (std::size_t i = 0; i < starts.size(); ++i)
         ASSERT_EQ(index.start(i), starts[i]) << "start " << i;
+    // Around every start of the first blocks, and around the edges of the others.
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        if (i > 3 * RecordIndex::kBlockStarts && (i + 1) % RecordIndex::kBlockStarts > 2)
+            continue;
         for (const std::uint64_t offset : {starts[i] - 1, starts[i], starts[i] + 1})
             ASSERT_EQ(index.recordAt(offset), plainRecordAt(starts, offset)) << "at " << offset;
     }
