@@ -83,6 +83,20 @@ void splitLines(benchmark::State &state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kFileBytes));
 }
 
+// Looks up the lines that hold random offsets, and then their bytes, as a find's hits and a
+// compare's differences do.
+void lookUpRandomOffsets(benchmark::State &state)
+{
+    const std::string &text = sampleText();
+    const RecordIndex index(text, std::numeric_limits<std::uint64_t>::max());
+    std::mt19937_64 random(3);
+    for (auto _ : state) {
+        const std::size_t record = index.recordAt(random() % text.size());
+        benchmark::DoNotOptimize(index.record(text, std::min(record, index.count() - 1)));
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
+}
+
 } // namespace
 
 BENCHMARK(readWholeFile)->Unit(benchmark::kMillisecond);
@@ -93,5 +107,6 @@ BENCHMARK(splitLines)
     ->Arg(2)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(lookUpRandomOffsets);
 
 BENCHMARK_MAIN();
