@@ -119,6 +119,27 @@ TEST(LineSplitter, SplitsRandomFilesOnTwoThreadsAsOnOne)
     }
 }
 
+// Past the size that pays for a second thread, which then starts near the middle.
+TEST(LineSplitter, SplitsABigFileOnTwoThreadsAsOnOne)
+{
+    std::mt19937 random(4);
+    const std::string alphabet = "\r\n" + std::string(30, 'a');
+    std::string chunk(1 << 20, 'a');
+    for (char &byte : chunk)
+        byte = alphabet[random() % alphabet.size()];
+    std::string file;
+    for (int i = 0; i < 65; ++i)
+        file += chunk;
+    file += "\rtail";
+
+    const RecordIndex both = LineSplitter::split(file, kNoLimit);
+    const RecordIndex one = LineSplitter::split(file, kNoLimit, nullptr, file.size());
+
+    ASSERT_EQ(both.count(), one.count());
+    for (std::size_t i = 0; i <= one.count(); ++i)
+        ASSERT_EQ(both.start(i), one.start(i)) << "start " << i;
+}
+
 // Either thread may be the one to see the Cancel.
 TEST(LineSplitter, SplitHeedsCancelOnEitherThread)
 {
