@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstring>
 #include <future>
+#include <system_error>
 #include <thread>
 
 #if defined(__x86_64__)
@@ -164,9 +165,14 @@ public:
     SecondPart(std::string_view text, std::size_t from, std::uint64_t memoryLimit,
                const LoadControl *control)
     {
-        if (from < text.size())
+        if (from >= text.size())
+            return;
+        try {
             m_thread = std::async(std::launch::async,
                                   [=, this] { split(text, from, memoryLimit, control); });
+        } catch (const std::system_error &) {
+            // No thread to spare: the caller splits it all.
+        }
     }
     ~SecondPart()
     {
@@ -177,6 +183,7 @@ public:
     SecondPart(const SecondPart &) = delete;
     SecondPart &operator=(const SecondPart &) = delete;
 
+    bool started() const { return m_thread.valid(); }
     // Bytes split so far.
     std::uint64_t done() const { return m_done.load(std::memory_order_relaxed); }
 
@@ -231,13 +238,13 @@ RecordIndex LineSplitter::split(std::string_view file, std::uint64_t memoryLimit
 RecordIndex LineSplitter::split(std::string_view file, std::uint64_t memoryLimit,
                                 LoadControl *control, std::size_t secondFrom)
 {
-    secondFrom = std::min(secondFrom, file.size());
     RecordIndex index;
     // One start per line end at most, plus the first and the end.
     RecordIndex::Builder builder(index, file.size() + 2, memoryLimit);
     builder.add(0);
     SecondPart second(file, secondFrom, memoryLimit, control);
-    std::size_t end = splitPieces(file, 0, secondFrom, builder, [&](std::size_t done) {
+    const std::size_t firstTo = second.started() ? secondFrom : file.size();
+    std::size_t end = splitPieces(file, 0, firstTo, builder, [&](std::size_t done) {
         if (control) {
             control->throwIfCancelled();
             control->advance(done + second.done());
@@ -245,10 +252,11 @@ RecordIndex LineSplitter::split(std::string_view file, std::uint64_t memoryLimit
         return true;
     });
     // A NUL in the second part counts only when the first has none.
-    if (end == kNoNul) {
-        end = std::min(second.wait(), file.size());
+    if (end == kNoNul && second.started()) {
+        end = second.wait();
         builder.append(second.index(), second.starts());
     }
+    end = std::min(end, file.size());
     if (builder.last() != end)
         builder.add(end);
     builder.finish(builder.size() - 1);
