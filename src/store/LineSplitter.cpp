@@ -1,8 +1,12 @@
 #include "LineSplitter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstring>
+#include <future>
+#include <system_error>
+#include <thread>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -128,7 +132,136 @@ std::size_t scan(std::string_view text, std::size_t from, std::size_t to, Visit 
     return scanUsing<findBytes>(text, from, to, visit);
 }
 
+// Bytes split between two looks at Cancel.
+constexpr std::size_t kPieceBytes = std::size_t{4} << 20;
+// Below this a second thread costs more than it saves.
+constexpr std::size_t kTwoThreadBytes = std::size_t{64} << 20;
+
+// Splits text[from, to) into builder piece by piece; between(done), called between two pieces
+// with the offset reached, returns false to stop. Returns the first NUL's offset, else kNoNul.
+template <class Between>
+std::size_t splitPieces(std::string_view text, std::size_t from, std::size_t to,
+                        RecordIndex::Builder &builder, Between between)
+{
+    const auto add = [&builder](std::size_t offset, std::uint64_t starts) {
+        builder.add(offset + 1, starts);
+    };
+    for (std::size_t at = from; at < to;) {
+        const std::size_t end = std::min(to, at + kPieceBytes);
+        if (const std::size_t nul = scan(text, at, end, add); nul != kNoNul)
+            return nul;
+        at = end;
+        if (at < to && !between(at))
+            break;
+    }
+    return kNoNul;
+}
+
+// The line starts after from, found on a thread of its own into an index of its own, while
+// the caller splits the bytes before from.
+class SecondPart
+{
+public:
+    SecondPart(std::string_view text, std::size_t from, std::uint64_t memoryLimit,
+               const LoadControl *control)
+    {
+        if (from >= text.size())
+            return;
+        try {
+            m_thread = std::async(std::launch::async,
+                                  [=, this] { split(text, from, memoryLimit, control); });
+        } catch (const std::system_error &) {
+            // No thread to spare: the caller splits it all.
+        }
+    }
+    ~SecondPart()
+    {
+        m_stop.store(true, std::memory_order_relaxed);
+        if (m_thread.valid())
+            m_thread.wait();
+    }
+    SecondPart(const SecondPart &) = delete;
+    SecondPart &operator=(const SecondPart &) = delete;
+
+    bool started() const { return m_thread.valid(); }
+    // Bytes split so far.
+    std::uint64_t done() const { return m_done.load(std::memory_order_relaxed); }
+
+    // Waits for the split and returns the first NUL's offset, else kNoNul; the starts are
+    // then in index(). Rethrows what the thread threw; throws LoadControl::Cancelled.
+    std::size_t wait()
+    {
+        if (m_thread.valid())
+            m_thread.get();
+        if (m_cancelled)
+            throw LoadControl::Cancelled();
+        return m_nul;
+    }
+    RecordIndex &index() { return m_index; }
+    std::size_t starts() const { return m_starts; }
+
+private:
+    void split(std::string_view text, std::size_t from, std::uint64_t memoryLimit,
+               const LoadControl *control)
+    {
+        RecordIndex::Builder builder(m_index, text.size() - from + 1, memoryLimit);
+        m_nul = splitPieces(text, from, text.size(), builder, [&](std::size_t at) {
+            m_done.store(at - from, std::memory_order_relaxed);
+            m_cancelled = control && control->cancelled();
+            return !m_cancelled && !m_stop.load(std::memory_order_relaxed);
+        });
+        m_starts = builder.size();
+    }
+
+    std::future<void> m_thread;
+    std::atomic<bool> m_stop = false;
+    std::atomic<std::uint64_t> m_done = 0;
+    // Written by the thread, read after it ended.
+    RecordIndex m_index;
+    std::size_t m_starts = 0;
+    std::size_t m_nul = kNoNul;
+    bool m_cancelled = false;
+};
+
 } // namespace
+
+RecordIndex LineSplitter::split(std::string_view file, std::uint64_t memoryLimit,
+                                LoadControl *control)
+{
+    static const bool twoCores = std::thread::hardware_concurrency() > 1;
+    const bool halve = twoCores && file.size() > kTwoThreadBytes;
+    // On a block's edge: where the bytes start aligned, as a mapping's do, its loads are too.
+    const std::size_t half = file.size() / 2 / kBlockBytes * kBlockBytes;
+    return split(file, memoryLimit, control, halve ? half : file.size());
+}
+
+RecordIndex LineSplitter::split(std::string_view file, std::uint64_t memoryLimit,
+                                LoadControl *control, std::size_t secondFrom)
+{
+    RecordIndex index;
+    // One start per line end at most, plus the first and the end.
+    RecordIndex::Builder builder(index, file.size() + 2, memoryLimit);
+    builder.add(0);
+    SecondPart second(file, secondFrom, memoryLimit, control);
+    const std::size_t firstTo = second.started() ? secondFrom : file.size();
+    std::size_t end = splitPieces(file, 0, firstTo, builder, [&](std::size_t done) {
+        if (control) {
+            control->throwIfCancelled();
+            control->advance(done + second.done());
+        }
+        return true;
+    });
+    // A NUL in the second part counts only when the first has none.
+    if (end == kNoNul && second.started()) {
+        end = second.wait();
+        builder.append(second.index(), second.starts());
+    }
+    end = std::min(end, file.size());
+    if (builder.last() != end)
+        builder.add(end);
+    builder.finish(builder.size() - 1);
+    return index;
+}
 
 LineSplitter::LineSplitter(RecordIndex &index, std::uint64_t fileSize, std::uint64_t memoryLimit)
     // One start per line end at most, plus the first and the end.

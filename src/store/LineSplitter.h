@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LoadControl.h"
 #include "RecordIndex.h"
 
 #include <cstdint>
@@ -25,6 +26,15 @@ public:
 
     // Bytes looked at so far.
     std::uint64_t done() const { return m_done; }
+
+    // The lines of the whole of file, split on two threads when it is big enough to pay for
+    // the second. control, when given, hears of the bytes split and can cancel, which throws
+    // LoadControl::Cancelled. Throws std::bad_alloc beyond memoryLimit.
+    static RecordIndex split(std::string_view file, std::uint64_t memoryLimit,
+                             LoadControl *control = nullptr);
+    // The same with a second thread from secondFrom to the end; none for file.size().
+    static RecordIndex split(std::string_view file, std::uint64_t memoryLimit, LoadControl *control,
+                             std::size_t secondFrom);
 
 private:
     void finish(std::uint64_t end);

@@ -4,16 +4,23 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string_view>
 #include <vector>
 
-// Offsets into a file's bytes where its records start, at 8 bytes a record and no copy of the
+// Offsets into a file's bytes where its records start, at 4 bytes a record and no copy of the
 // bytes. Built by a splitter: the line splitter keeps the start of each line and then the end
 // of the last; the RDW splitter keeps the start of each record's data and then the file's end.
+//
+// Starts come in blocks of kBlockStarts: a block keeps its first start whole and the others as
+// 32-bit distances from it. A block whose starts span 4 GiB or more, rare as its records then
+// average over 1 MiB, keeps them all whole on the side.
 class RecordIndex
 {
 public:
-    // Appends starts to an index, chunk by chunk.
+    static constexpr std::size_t kBlockStarts = 4096;
+
+    // Appends starts to an index, in order, none below the one before.
     class Builder
     {
     public:
@@ -21,28 +28,49 @@ public:
         // more than memoryLimit bytes.
         Builder(RecordIndex &index, std::uint64_t mostStarts, std::uint64_t memoryLimit);
 
-        void add(std::uint64_t start)
-        {
-            m_chunk[m_used] = start;
-            advance(1);
-        }
+        void add(std::uint64_t start);
         // Adds base + i for every bit i set in bits.
-        void add(std::uint64_t base, std::uint64_t bits);
+        void add(std::uint64_t base, std::uint64_t bits)
+        {
+            if (m_room >= 64 && base - m_blockBase <= kMostFastBase)
+                addFast(base - m_blockBase, bits);
+            else
+                addEach(base, bits);
+        }
+        // Adds the first starts starts of other, which is left empty.
+        void append(RecordIndex &other, std::size_t starts);
 
-        std::uint64_t last() const { return m_chunk[m_used - 1]; }
-        std::size_t size() const { return (m_index.m_chunks.size() - 1) * kChunkStarts + m_used; }
+        std::uint64_t last() const { return m_last; }
+        std::size_t size() const { return m_size; }
         // The index then has count records.
         void finish(std::size_t count) { m_index.m_count = count; }
 
     private:
+        // Offsets below this leave room for a block of 64 bytes' starts.
+        static constexpr std::uint64_t kMostFastBase =
+            std::numeric_limits<std::uint32_t>::max() - 64;
+
+        void addFast(std::uint64_t offset, std::uint64_t bits);
+        void addEach(std::uint64_t base, std::uint64_t bits);
         void addChunk();
-        void advance(std::size_t count);
+        void startBlock(std::uint64_t start);
+        void widen();
+        bool wide() const { return m_index.m_bases.back() & kWide; }
+        void charge(std::uint64_t bytes);
+        void updateRoom();
 
         RecordIndex &m_index;
         std::uint64_t m_unplaced; // most starts still to come that no chunk has room for
         std::uint64_t m_memoryLeft;
-        std::uint64_t *m_chunk = nullptr; // the last chunk
+        std::uint32_t *m_chunk = nullptr; // the last chunk
         std::size_t m_used = 0;           // starts in the last chunk
+        std::size_t m_capacity = 0;       // of the last chunk
+        std::size_t m_size = 0;           // starts in all
+        std::uint64_t m_blockBase = 0;    // first start of the last block
+        std::uint64_t m_last = 0;
+        // Starts that can be written at once: to the end of the chunk or the block, none once
+        // the block is wide.
+        std::size_t m_room = 0;
     };
 
     RecordIndex() = default;
@@ -61,20 +89,27 @@ public:
 
     std::uint64_t start(std::size_t index) const
     {
-        return m_chunks[index / kChunkStarts][index % kChunkStarts];
+        const std::uint64_t base = m_bases[index / kBlockStarts];
+        if (base & kWide) [[unlikely]]
+            return m_wide[base & ~kWide][index % kBlockStarts];
+        return base + m_chunks[index / kChunkStarts][index % kChunkStarts];
     }
 
     void swap(RecordIndex &other) noexcept;
 
 private:
-    // A chunk takes 8 MiB, four large pages. Its last entries are room for a block's starts,
-    // which are written before they are counted.
-    static constexpr std::size_t kChunkEntries = std::size_t{1} << 20;
-    static constexpr std::size_t kSlackStarts = 64;
-    static constexpr std::size_t kChunkStarts = kChunkEntries - kSlackStarts;
+    // A chunk takes 4 MiB, two large pages; a whole number of blocks.
+    static constexpr std::size_t kChunkStarts = std::size_t{1} << 20;
+    static_assert(kChunkStarts % kBlockStarts == 0);
+    // Marks a base that is the number of a wide block's starts in m_wide.
+    static constexpr std::uint64_t kWide = std::uint64_t{1} << 63;
+
+    std::uint64_t blockFirst(std::size_t block) const { return start(block * kBlockStarts); }
 
     // Chunks of kChunkStarts, all full but the last, so the index grows without copying and
     // without the overshoot of a doubling array.
-    std::vector<LargePages::Buffer<std::uint64_t>> m_chunks;
+    std::vector<LargePages::Buffer<std::uint32_t>> m_chunks;
+    std::vector<std::uint64_t> m_bases; // a block's first start, or kWide | its place in m_wide
+    std::vector<std::vector<std::uint64_t>> m_wide;
     std::size_t m_count = 0;
 };

@@ -14,9 +14,6 @@
 
 namespace {
 
-// Bytes a re-framing splits between two looks at Cancel.
-constexpr std::size_t kReframePieceBytes = std::size_t{4} << 20;
-
 template <class Action> auto failingAsOutOfMemory(Action action)
 {
     try {
@@ -132,19 +129,9 @@ RecordIndex RecordStore::frame(std::string_view file, const Framing &framing,
 {
     RecordIndex index;
     switch (framing.kind) {
-    case Framing::Kind::Lines: {
-        LineSplitter splitter(index, file.size(), memoryLimit);
-        for (std::size_t end = 0;;) {
-            end = std::min(file.size(), end + kReframePieceBytes);
-            if (splitter.take(file.substr(0, end), end == file.size()))
-                break;
-            if (control) {
-                control->throwIfCancelled();
-                control->advance(end);
-            }
-        }
+    case Framing::Kind::Lines:
+        index = LineSplitter::split(file, memoryLimit, control);
         break;
-    }
     case Framing::Kind::FixedLength:
         break;
     case Framing::Kind::Rdw:
