@@ -330,6 +330,7 @@ private:
             if (item->occurs())
                 throw CopybookError("OCCURS on a level " + std::to_string(item->level),
                                     item->line, item->column);
+            settleDoubleByte(*item);
             m_stack.assign(1, item.get());
             m_records.push_back(std::move(item));
             return;
@@ -346,12 +347,18 @@ private:
         Item *parent = m_stack.back();
         if (!usageGiven)
             item->usage = parent->usage;
-        if (item->picture && item->picture->category == Picture::Category::DoubleByte &&
-            !item->picture->national && item->usage == Usage::Display)
-            item->usage = Usage::Display1;
+        settleDoubleByte(*item);
         item->parent = parent;
         m_stack.push_back(item.get());
         parent->children.push_back(std::move(item));
+    }
+
+    // G is always double-byte; N only until --nsymbol says otherwise.
+    static void settleDoubleByte(Item &item)
+    {
+        if (item.picture && item.picture->category == Picture::Category::DoubleByte &&
+            !item.picture->national && item.usage == Usage::Display)
+            item.usage = Usage::Display1;
     }
 
     void check(const Item &item) const
