@@ -69,8 +69,8 @@ private:
                        std::uint32_t occurrence)
     {
         const std::size_t index = m_out.size();
-        m_out.push_back({&item, static_cast<std::uint32_t>(offset), 0, occurrence, 0, depth,
-                         Placement::Kind::Item, false});
+        m_out.push_back({&item, m_layout.info(item).number, static_cast<std::uint32_t>(offset), 0,
+                         occurrence, 0, depth, Placement::Kind::Item, false});
         std::uint64_t length = item.isGroup() ? group(item, offset, depth) : elementLength(item);
         if (item.occurs())
             length = roundUp(length, m_layout.info(item).alignment);
@@ -105,8 +105,8 @@ private:
     {
         const std::uint32_t count = occurrences(table);
         const std::size_t index = m_out.size();
-        m_out.push_back({&table, static_cast<std::uint32_t>(offset), 0, 0, count, depth,
-                         Placement::Kind::Table, false});
+        m_out.push_back({&table, m_layout.info(table).number, static_cast<std::uint32_t>(offset),
+                         0, 0, count, depth, Placement::Kind::Table, false});
         std::uint64_t cursor = offset;
         for (std::uint32_t k = 1; k <= count; ++k)
             cursor += item(table, cursor, depth + 1, k);
@@ -139,8 +139,8 @@ private:
         const Placement &from = latest(*info.renamesFrom);
         const Placement &thru = latest(info.renamesThru ? *info.renamesThru : *info.renamesFrom);
         const std::uint32_t end = std::max(from.offset + from.length, thru.offset + thru.length);
-        m_out.push_back(
-            {&alias, from.offset, end - from.offset, 0, 0, 1, Placement::Kind::Item, false});
+        m_out.push_back({&alias, info.number, from.offset, end - from.offset, 0, 0, 1,
+                         Placement::Kind::Item, false});
     }
 
     const Placement &latest(const Item &item) const

@@ -31,6 +31,8 @@ public:
     const std::vector<Placement> &largest() const { return m_largest; }
     std::uint32_t largestLength() const { return m_largest.front().length; }
     bool variable() const { return m_variable; }
+    // Items are numbered from 0 in the order of their entries, the record first.
+    std::size_t itemCount() const { return m_items.size(); }
     // The placements of one record: largest() unless variable(). A counter past the record's
     // end counts its least.
     void place(std::string_view record, const CounterReader &read,

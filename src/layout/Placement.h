@@ -11,6 +11,7 @@ struct Placement
     enum class Kind : std::uint8_t { Item, Table };
 
     const Item *item = nullptr;
+    std::uint32_t number = 0; // the item's, in the order of the entries
     std::uint32_t offset = 0;
     std::uint32_t length = 0;
     std::uint32_t occurrence = 0; // from 1 within its table; 0 outside one
