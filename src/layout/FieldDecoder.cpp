@@ -84,6 +84,11 @@ std::optional<std::int64_t> FieldDecoder::counter(std::string_view bytes, const 
     return value.integer();
 }
 
+Layout::CounterReader FieldDecoder::counterReader() const
+{
+    return [this](std::string_view bytes, const Item &item) { return counter(bytes, item); };
+}
+
 FieldValue FieldDecoder::text(std::string_view bytes, const Item &item, std::string &out) const
 {
     const std::size_t start = out.size();

@@ -2,6 +2,7 @@
 
 #include "Decimal.h"
 #include "FieldValue.h"
+#include "Layout.h"
 #include "TextDecoder.h"
 
 #include <cstdint>
@@ -35,6 +36,8 @@ public:
     FieldValue decode(std::string_view bytes, const Item &item, std::string &out) const;
     // The whole number a DEPENDING ON counter holds.
     std::optional<std::int64_t> counter(std::string_view bytes, const Item &item) const;
+    // counter() for the layout of a record; refers to this decoder.
+    Layout::CounterReader counterReader() const;
 
 private:
     FieldValue text(std::string_view bytes, const Item &item, std::string &out) const;

@@ -10,7 +10,8 @@ bool needsEscape(char c)
 } // namespace
 
 JsonLinesWriter::JsonLinesWriter(const Layout &layout, const FieldDecoder &decoder)
-    : m_layout(layout), m_decoder(decoder), m_keys(layout.itemCount())
+    : m_layout(layout), m_decoder(decoder), m_counters(decoder.counterReader()),
+      m_keys(layout.itemCount())
 {
     for (const Placement &placement : layout.largest()) {
         std::string &key = m_keys[placement.number];
@@ -26,12 +27,7 @@ bool JsonLinesWriter::write(std::string_view record, std::string &out)
 {
     const std::vector<Placement> *placements = &m_layout.largest();
     if (m_layout.variable()) {
-        m_layout.place(
-            record,
-            [this](std::string_view bytes, const Item &counter) {
-                return m_decoder.counter(bytes, counter);
-            },
-            m_placements);
+        m_layout.place(record, m_counters, m_placements);
         placements = &m_placements;
     }
     m_valid = true;

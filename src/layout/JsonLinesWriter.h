@@ -34,6 +34,7 @@ private:
 
     const Layout &m_layout;
     const FieldDecoder &m_decoder;
+    Layout::CounterReader m_counters;
     std::vector<std::string> m_keys; // "\"NAME\":", by item number
     std::vector<Placement> m_placements;
     std::vector<Open> m_open;
