@@ -263,7 +263,7 @@ private:
 
     void occurs(Item &item)
     {
-        const Token &place = *peek();
+        const Token &place = m_tokens[m_at - 1]; // OCCURS itself
         item.occursMax = count();
         const bool ranged = accept("TO");
         if (ranged) {

@@ -126,10 +126,11 @@ TEST(CopybookParser, FaultsNameWhatWasExpectedAndWhere)
         {"01 A.\n  05 B.", "2:3: B: an elementary item needs a PICTURE"},
         {"01 A.\n  05 B PIC X.\n    10 C PIC X.", "2:3: B: a group has no PICTURE"},
         {"01 A.\n 05 B PIC X COMP-3.", "2:2: B: binary and packed items need a numeric"},
-        {"01 A.\n 05 B PIC 9 OCCURS 1 TO 3.", "2:20: OCCURS m TO n goes with DEPENDING ON"},
+        {"01 A.\n 05 B PIC 9 OCCURS 1 TO 3.", "2:13: OCCURS m TO n goes with DEPENDING ON"},
         {"01 A.\n 50 B PIC X.", "2:2: expected a level number from 01 to 49"},
         {"88 A VALUE 1.", "1:4: expected a data item before the 88 level"},
         {"01 A PIC", "1:6: expected a PICTURE string before the end"},
+        {"01 A. 05 B PIC X OCCURS", "1:18: expected a whole number before the end"},
         {"01 A. 05 B PIC 9(2)Q.", "1:16: 'Q' in PICTURE"},
         {"01 A. 05 B PIC X. COPY C.", "1:24: no member 'C' to COPY"},
     };
