@@ -10,11 +10,18 @@ struct Decimal
 {
     static constexpr std::size_t kMostDigits = 40;
 
-    std::array<char, kMostDigits> digits{}; // '0' to '9', the most significant first
+    std::array<char, kMostDigits> digits; // '0' to '9', the most significant first; count of them
     std::uint8_t count = 0;
     bool negative = false;
     int scale = 0;
 
+    // Empty, for the digits to come.
+    void start(int newScale)
+    {
+        count = 0;
+        negative = false;
+        scale = newScale;
+    }
     // Digits beyond kMostDigits are dropped; callers never have that many.
     void push(char digit)
     {

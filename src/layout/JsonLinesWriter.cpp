@@ -1,5 +1,7 @@
 #include "JsonLinesWriter.h"
 
+#include <algorithm>
+
 namespace {
 
 bool needsEscape(char c)
@@ -11,12 +13,15 @@ bool needsEscape(char c)
 
 JsonLinesWriter::JsonLinesWriter(const Layout &layout, const FieldDecoder &decoder)
     : m_layout(layout), m_decoder(decoder), m_counters(decoder.counterReader()),
-      m_keys(layout.itemCount())
+      m_keys(layout.itemCount()), m_leftOut(layout.itemCount()), m_counts(layout.itemCount())
 {
     for (const Placement &placement : layout.largest()) {
         std::string &key = m_keys[placement.number];
         if (!key.empty())
             continue;
+        const Item &item = *placement.item;
+        m_leftOut[placement.number] = item.level == 66 || item.isFiller();
+        m_counts[placement.number] = layout.standsAlone(item);
         key.push_back('"');
         appendEscaped(placement.item->name, key);
         key += "\":";
@@ -50,7 +55,7 @@ bool JsonLinesWriter::write(std::string_view record, std::string &out)
                                        : placement.offset > record.size() ||
                                              (placement.offset == record.size() &&
                                               placement.length != 0);
-        if (placement.item->level == 66 || placement.item->isFiller() || absent) {
+        if (m_leftOut[placement.number] || absent) {
             skipBelow = placement.depth;
             continue;
         }
@@ -79,25 +84,33 @@ bool JsonLinesWriter::write(std::string_view record, std::string &out)
     return m_valid;
 }
 
+// The decoder writes straight into out; text is quoted and escaped after.
 void JsonLinesWriter::value(const Placement &placement, std::string_view record,
                             std::string &out)
 {
-    const Item &item = *placement.item;
-    m_scratch.clear();
-    const FieldValue value =
-        m_decoder.decode(record.substr(placement.offset, placement.length), item, m_scratch);
+    const std::size_t start = out.size();
+    const FieldValue value = m_decoder.decode(record.substr(placement.offset, placement.length),
+                                              *placement.item, out);
     const bool valid = value.valid() && !placement.counterOutOfRange;
-    if (!valid && m_layout.standsAlone(item))
+    if (!valid && m_counts[placement.number])
         m_valid = false;
     if (!valid || value.kind == FieldValue::Kind::Null) {
+        out.resize(start);
         out += "null";
-    } else if (value.kind == FieldValue::Kind::Number) {
-        out += m_scratch;
-    } else {
-        out += '"';
-        appendEscaped(m_scratch, out);
-        out += '"';
+        return;
     }
+    if (value.kind == FieldValue::Kind::Number)
+        return;
+    const std::string_view text = std::string_view(out).substr(start);
+    if (std::ranges::any_of(text, needsEscape)) {
+        m_escaped.assign(text);
+        out.resize(start);
+        out += '"';
+        appendEscaped(m_escaped, out);
+    } else {
+        out.insert(start, 1, '"');
+    }
+    out += '"';
 }
 
 void JsonLinesWriter::appendEscaped(std::string_view text, std::string &out)

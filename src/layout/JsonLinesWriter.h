@@ -36,8 +36,10 @@ private:
     const FieldDecoder &m_decoder;
     Layout::CounterReader m_counters;
     std::vector<std::string> m_keys; // "\"NAME\":", by item number
+    std::vector<bool> m_leftOut;     // FILLER and 66 levels, by item number
+    std::vector<bool> m_counts;      // whether an invalid value makes the record invalid
     std::vector<Placement> m_placements;
     std::vector<Open> m_open;
-    std::string m_scratch;
+    std::string m_escaped;
     bool m_valid = true;
 };

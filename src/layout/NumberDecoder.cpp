@@ -3,6 +3,7 @@
 #include "Item.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -83,12 +84,17 @@ Reason ebcdicSignedDigit(std::uint8_t byte, bool isSigned, Decimal &out)
     return Reason::None;
 }
 
+// 10^digits for 0 to 38 digits.
 unsigned __int128 powerOfTen(int digits)
 {
-    unsigned __int128 power = 1;
-    for (int i = 0; i < digits; ++i)
-        power *= 10;
-    return power;
+    static const auto kPowers = [] {
+        std::array<unsigned __int128, 39> powers{};
+        powers[0] = 1;
+        for (std::size_t i = 1; i < powers.size(); ++i)
+            powers[i] = powers[i - 1] * 10;
+        return powers;
+    }();
+    return kPowers[static_cast<std::size_t>(digits)];
 }
 
 bool isDigit(char c)
@@ -234,8 +240,7 @@ private:
 Reason NumberDecoder::zoned(std::string_view bytes, const Item &item, bool ebcdic, Decimal &out)
 {
     const Picture &picture = *item.picture;
-    out = Decimal{};
-    out.scale = picture.scale;
+    out.start(picture.scale);
     const std::uint8_t zone = ebcdic ? 0xF : 0x3;
     std::size_t first = 0;
     std::size_t last = bytes.size();
@@ -269,8 +274,7 @@ Reason NumberDecoder::zoned(std::string_view bytes, const Item &item, bool ebcdi
 Reason NumberDecoder::packed(std::string_view bytes, const Item &item, Decimal &out)
 {
     const Picture &picture = *item.picture;
-    out = Decimal{};
-    out.scale = picture.scale;
+    out.start(picture.scale);
     const std::size_t nibbles = bytes.size() * 2 - 1;
     const std::size_t pad = nibbles - static_cast<std::size_t>(picture.digits);
     for (std::size_t i = 0; i < nibbles; ++i) {

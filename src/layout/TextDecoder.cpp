@@ -5,6 +5,8 @@
 #include "SingleByteEncoding.h"
 #include "Utf8Writer.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr ShiftState kDoubleByteState = 1;
@@ -36,12 +38,19 @@ TextDecoder::TextDecoder(std::shared_ptr<const Encoding> encoding)
 bool TextDecoder::text(std::string_view bytes, std::string &out) const
 {
     if (m_singleByte) {
+        // Room for the longest first, written in place: an append a character is slow.
+        const std::size_t start = out.size();
+        out.resize(start + bytes.size() * 4);
+        char *at = out.data() + start;
         for (const char byte : bytes) {
             const Single &single = m_singles[static_cast<std::uint8_t>(byte)];
-            if (!single.mapped)
+            if (!single.mapped) {
+                out.resize(start);
                 return false;
-            out.append(single.utf8.data(), single.length);
+            }
+            at = std::copy_n(single.utf8.data(), single.length, at);
         }
+        out.resize(static_cast<std::size_t>(at - out.data()));
         return true;
     }
     ShiftState state = 0;
