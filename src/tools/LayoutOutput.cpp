@@ -2,10 +2,15 @@
 
 #include "CommandLine.h"
 #include "CopybookError.h"
+#include "Encoding.h"
+#include "EncodingCatalog.h"
 #include "Failure.h"
 #include "JsonLinesWriter.h"
 #include "RecordStore.h"
 
+#include <algorithm>
+#include <future>
+#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -221,23 +226,49 @@ bool LayoutOutput::writeFields(std::string_view record, std::shared_ptr<const En
     return valid;
 }
 
+// Batches of records in turn on this thread and, where the encoding can be made once more
+// for a decoder of its own, on a second one; written in the file's order.
 bool LayoutOutput::writeJson(const RecordStore &store, std::shared_ptr<const Encoding> encoding,
                              const Write &write) const
 {
+    constexpr std::size_t kBatch = 1024;
+    const std::size_t count = store.count();
+    std::shared_ptr<const Encoding> again =
+        count > kBatch ? EncodingCatalog::make(encoding->name()) : nullptr;
     const FieldDecoder decoder = decoderFor(std::move(encoding));
     JsonLinesWriter writer(*m_layout, decoder);
+    std::optional<FieldDecoder> otherDecoder;
+    std::optional<JsonLinesWriter> otherWriter;
+    if (again) {
+        otherDecoder.emplace(decoderFor(std::move(again)));
+        otherWriter.emplace(*m_layout, *otherDecoder);
+    }
+    const auto batch = [&store, count](JsonLinesWriter &lines, std::size_t from,
+                                       std::string &out) {
+        out.clear();
+        bool valid = true;
+        for (std::size_t i = from; i < std::min(from + kBatch, count); ++i)
+            valid = lines.write(store.record(static_cast<std::int64_t>(i)).bytes, out) && valid;
+        return valid;
+    };
     std::string out;
-    out.reserve(kPieceSize + kPieceSize / 4);
+    std::string otherOut;
     bool valid = true;
-    const std::size_t count = store.count();
-    for (std::size_t i = 0; i < count; ++i) {
-        valid = writer.write(store.record(static_cast<std::int64_t>(i)).bytes, out) && valid;
-        if (out.size() >= kPieceSize) {
-            write(out);
-            out.clear();
+    for (std::size_t from = 0; from < count; from += kBatch) {
+        std::future<bool> later;
+        if (otherWriter && from + kBatch < count)
+            later = std::async(std::launch::async, batch, std::ref(*otherWriter), from + kBatch,
+                               std::ref(otherOut));
+        valid = batch(writer, from, out) && valid;
+        const bool twoBatches = later.valid();
+        if (twoBatches)
+            valid = later.get() && valid;
+        write(out);
+        if (twoBatches) {
+            write(otherOut);
+            from += kBatch;
         }
     }
-    write(out);
     return valid;
 }
 

@@ -99,6 +99,32 @@ TEST_F(QarvoDumpLayout, JsonWritesALineARecordInFixedRecordsOfTheLayout)
                            "\n");
 }
 
+TEST_F(QarvoDumpLayout, JsonKeepsTheFilesOrderOverManyRecords)
+{
+    // Enough records for several batches: each record's ORDER-ID is its number, zoned.
+    const std::string copybook = write("order.cpy", kCopybook);
+    std::string records;
+    for (int number = 1; number <= 5000; ++number) {
+        std::string record = kFirst;
+        for (int i = 3, n = number % 10000; i >= 0; --i, n /= 10)
+            record[static_cast<std::size_t>(i)] = static_cast<char>(0xF0 + n % 10);
+        records += record;
+    }
+    const std::string data = write("many.dat", records);
+
+    const ChildProcess::Outcome outcome =
+        run({"--encoding", "ibm-037", "--copybook", copybook, "--json", data});
+
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
+    std::size_t at = 0;
+    for (int number = 1; number <= 5000; ++number) {
+        const std::string start = "{\"ORDER-ID\":" + std::to_string(number) + ",";
+        ASSERT_EQ(outcome.out.compare(at, start.size(), start), 0) << number;
+        at = outcome.out.find('\n', at) + 1;
+    }
+    EXPECT_EQ(at, outcome.out.size());
+}
+
 TEST_F(QarvoDumpLayout, InvalidValuesExitWithOne)
 {
     const std::string copybook = write("order.cpy", kCopybook);
