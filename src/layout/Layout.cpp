@@ -187,10 +187,17 @@ void Layout::survey(const Item &item, bool redefinition)
     info.number = static_cast<std::uint32_t>(m_items.size());
     info.redefinition = redefinition || !item.redefines.empty();
     m_items.push_back(&item);
+    // Few items redefine: their targets' names, looked through for each item.
+    std::vector<std::string_view> targets;
     for (const auto &child : item.children) {
-        const bool redefined = std::ranges::any_of(item.children, [&](const auto &other) {
-            return Item::sameName(other->redefines, child->name) && !child->name.empty();
-        });
+        if (!child->redefines.empty())
+            targets.push_back(child->redefines);
+    }
+    for (const auto &child : item.children) {
+        const bool redefined = !child->name.empty() &&
+                               std::ranges::any_of(targets, [&](std::string_view target) {
+                                   return Item::sameName(target, child->name);
+                               });
         survey(*child, info.redefinition || redefined);
         m_info[&item].alignment =
             std::max(m_info[&item].alignment,
