@@ -23,18 +23,40 @@ std::string longCopybook()
     std::string text = "       01  BIG-RECORD.\n";
     for (int group = 0; group < (kLines - 1) / 12; ++group) {
         const std::string n = std::to_string(group);
-        text += "      * group " + n + "\n"
-                "           05  GROUP-" + n + ".\n"
-                "               10  NAME-" + n + "      PIC X(20).\n"
-                "               10  CODE-" + n + "      PIC 9(4).\n"
-                "                   88  CODE-OK-" + n + " VALUE 1 THRU 99.\n"
-                "               10  AMOUNT-" + n + "    PIC S9(9)V99 COMP-3.\n"
-                "               10  COUNT-" + n + "     PIC S9(4) COMP SYNC.\n"
-                "               10  RATE-" + n + "      COMP-2.\n"
-                "               10  ROWS-" + n + " OCCURS 4 TIMES.\n"
-                "                   15  ROW-" + n + "   PIC S9(5).\n"
-                "               10  ALT-" + n + " REDEFINES ROWS-" + n + " PIC X(20).\n"
-                "               10  PRICE-" + n + "     PIC ZZ,ZZ9.99-.\n";
+        text += "      * group " + n +
+                "\n"
+                "           05  GROUP-" +
+                n +
+                ".\n"
+                "               10  NAME-" +
+                n +
+                "      PIC X(20).\n"
+                "               10  CODE-" +
+                n +
+                "      PIC 9(4).\n"
+                "                   88  CODE-OK-" +
+                n +
+                " VALUE 1 THRU 99.\n"
+                "               10  AMOUNT-" +
+                n +
+                "    PIC S9(9)V99 COMP-3.\n"
+                "               10  COUNT-" +
+                n +
+                "     PIC S9(4) COMP SYNC.\n"
+                "               10  RATE-" +
+                n +
+                "      COMP-2.\n"
+                "               10  ROWS-" +
+                n +
+                " OCCURS 4 TIMES.\n"
+                "                   15  ROW-" +
+                n +
+                "   PIC S9(5).\n"
+                "               10  ALT-" +
+                n + " REDEFINES ROWS-" + n +
+                " PIC X(20).\n"
+                "               10  PRICE-" +
+                n + "     PIC ZZ,ZZ9.99-.\n";
     }
     return text;
 }
@@ -55,8 +77,8 @@ BENCHMARK(ParseAndLayOutTenThousandLines)->Unit(benchmark::kMillisecond);
 std::string benchCopybook()
 {
     std::string text = "01 R.\n";
-    const char *clauses[] = {"PIC X(20)", "PIC S9(5)V99", "PIC S9(9)V99 COMP-3",
-                             "PIC S9(9) COMP", "COMP-2"};
+    const char *clauses[] = {"PIC X(20)", "PIC S9(5)V99", "PIC S9(9)V99 COMP-3", "PIC S9(9) COMP",
+                             "COMP-2"};
     const int counts[] = {20, 66, 66, 44, 4};
     int field = 0;
     for (int kind = 0; kind < 5; ++kind) {
@@ -85,10 +107,9 @@ void JsonLinesOfEbcdicRecords(benchmark::State &state)
                 record += static_cast<char>(i + 1 == placement.length ? digit << 4 | 0xC
                                                                       : digit << 4 | digit);
             else if (usage == Usage::Display)
-                record += static_cast<char>(placement.item->picture->category ==
-                                                    Picture::Category::Numeric
-                                                ? 0xF0 + digit
-                                                : 0xC1 + digit);
+                record += static_cast<char>(
+                    placement.item->picture->category == Picture::Category::Numeric ? 0xF0 + digit
+                                                                                    : 0xC1 + digit);
             else
                 record += static_cast<char>(i == 0 ? 0x41 : random() % 256);
         }

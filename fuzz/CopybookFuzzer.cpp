@@ -36,8 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     if (size == 0)
         return 0;
-    const auto format = data[0] & 1 ? CopybookReader::Format::Free
-                                    : CopybookReader::Format::Reference;
+    const auto format =
+        data[0] & 1 ? CopybookReader::Format::Free : CopybookReader::Format::Reference;
     const std::string_view text(reinterpret_cast<const char *>(data) + 1, size - 1);
     static const FieldDecoder decoder(EncodingCatalog::make("IBM-037"), {});
     try {

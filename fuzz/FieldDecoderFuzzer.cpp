@@ -42,8 +42,8 @@ constexpr std::string_view kCopybook = R"(
    05 CX PIC 9(5) COMP-X.
 )";
 
-constexpr const char *kEncodings[] = {"IBM-037", "IBM-939", "IBM-930", "Shift_JIS", "EUC-JP",
-                                      "UTF-8",   "ISO-8859-1"};
+constexpr const char *kEncodings[] = {"IBM-037", "IBM-939", "IBM-930",   "Shift_JIS",
+                                      "EUC-JP",  "UTF-8",   "ISO-8859-1"};
 
 void check(bool condition, const char *what)
 {
@@ -92,9 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::uint64_t{placement.offset} + placement.length > record.size())
             continue;
         value.clear();
-        const FieldValue decoded =
-            decoder.decode(record.substr(placement.offset, placement.length), *placement.item,
-                           value);
+        const FieldValue decoded = decoder.decode(record.substr(placement.offset, placement.length),
+                                                  *placement.item, value);
         check(decoded.valid() != (decoded.reason != FieldValue::Reason::None),
               "a value with a reason, or a reason with no value");
         check(decoded.valid() || value.empty(), "an invalid value wrote something");

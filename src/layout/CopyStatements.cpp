@@ -82,10 +82,8 @@ private:
         if (end.kind != Token::Kind::Period)
             throw CopybookError("expected a period after COPY", end.line, end.column);
         if (m_depth >= kMostDepth)
-            throw CopybookError("COPY nested more than 16 deep", statement.line,
-                                statement.column);
-        const std::vector<Token> member =
-            Expander(m_load, m_depth + 1).run(m_load(name));
+            throw CopybookError("COPY nested more than 16 deep", statement.line, statement.column);
+        const std::vector<Token> member = Expander(m_load, m_depth + 1).run(m_load(name));
         replace(member, replacements, out);
         if (out.size() > kMostTokens)
             throw CopybookError("COPY makes the copybook too long", statement.line,
@@ -111,8 +109,8 @@ private:
         if (result.part == Replacement::Part::Whole && result.from.size() == 1 &&
             first.size() > 2 && first.front() == ':' && first.back() == ':')
             result.part = Replacement::Part::Tag;
-        if (result.part != Replacement::Part::Whole && (result.from.size() != 1 ||
-                                                        result.to.size() > 1))
+        if (result.part != Replacement::Part::Whole &&
+            (result.from.size() != 1 || result.to.size() > 1))
             throw CopybookError("a partial REPLACING takes one word each side", statement.line,
                                 statement.column);
         return result;
@@ -176,8 +174,8 @@ private:
                  at = text.find(from, at + to.size()))
                 text.replace(at, from.size(), to);
         } else if (text.size() > from.size()) {
-            const std::size_t at = r.part == Replacement::Part::Leading ? 0
-                                                                         : text.size() - from.size();
+            const std::size_t at =
+                r.part == Replacement::Part::Leading ? 0 : text.size() - from.size();
             if (Item::sameName(std::string_view(text).substr(at, from.size()), from))
                 text.replace(at, from.size(), to);
         }

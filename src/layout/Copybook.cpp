@@ -49,8 +49,7 @@ std::optional<std::string> memberText(const std::filesystem::path &folder, std::
 std::vector<std::unique_ptr<Item>> parsed(std::string_view text, CopybookReader::Format format,
                                           const CopyStatements::Loader &load)
 {
-    return CopybookParser::parse(
-        CopyStatements::expand(CopybookReader::read(text, format), load));
+    return CopybookParser::parse(CopyStatements::expand(CopybookReader::read(text, format), load));
 }
 
 } // namespace

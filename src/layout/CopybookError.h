@@ -8,8 +8,7 @@ class CopybookError : public std::runtime_error
 {
 public:
     CopybookError(const std::string &message, int line, int column)
-        : std::runtime_error(std::to_string(line) + ":" + std::to_string(column) + ": " +
-                             message),
+        : std::runtime_error(std::to_string(line) + ":" + std::to_string(column) + ": " + message),
           m_line(line), m_column(column)
     {}
 

@@ -31,9 +31,9 @@ constexpr std::array kUsageWords{
 
 // Words that begin a clause, so never a data name.
 constexpr std::array<std::string_view, 20> kClauseWords{
-    "PIC",      "PICTURE",   "USAGE",        "SIGN",     "LEADING",  "TRAILING", "OCCURS",
+    "PIC",       "PICTURE",  "USAGE",        "SIGN",      "LEADING", "TRAILING", "OCCURS",
     "REDEFINES", "SYNC",     "SYNCHRONIZED", "JUSTIFIED", "JUST",    "BLANK",    "VALUE",
-    "VALUES",   "EXTERNAL",  "GLOBAL",       "RENAMES",  "INDEXED",  "IS",
+    "VALUES",    "EXTERNAL", "GLOBAL",       "RENAMES",   "INDEXED", "IS",
 };
 
 std::optional<Usage> usageOf(const Token &token)
@@ -64,9 +64,8 @@ bool isName(const Token &token)
     return token.kind == Token::Kind::Word && !isKeyword(token) && !text.empty() &&
            text.front() != '-' && text.back() != '-' &&
            std::ranges::any_of(text, [](char c) { return std::isalpha((unsigned char)c); }) &&
-           std::ranges::all_of(text, [](char c) {
-               return std::isalnum((unsigned char)c) || c == '-' || c == '_';
-           });
+           std::ranges::all_of(
+               text, [](char c) { return std::isalnum((unsigned char)c) || c == '-' || c == '_'; });
 }
 
 class Parser
@@ -89,8 +88,8 @@ private:
     [[noreturn]] void expected(const std::string &what) const
     {
         if (const Token *token = peek())
-            throw CopybookError("expected " + what + ", found '" + token->text + "'",
-                                token->line, token->column);
+            throw CopybookError("expected " + what + ", found '" + token->text + "'", token->line,
+                                token->column);
         const Token &last = m_tokens.back();
         throw CopybookError("expected " + what + " before the end", last.line, last.column);
     }
@@ -283,8 +282,7 @@ private:
             throw CopybookError("OCCURS needs a count from 1, or m TO n with m <= n", place.line,
                                 place.column);
         if (ranged != !item.dependingOn.empty())
-            throw CopybookError("OCCURS m TO n goes with DEPENDING ON", place.line,
-                                place.column);
+            throw CopybookError("OCCURS m TO n goes with DEPENDING ON", place.line, place.column);
         while (accept("ASCENDING") || accept("DESCENDING")) {
             accept("KEY");
             accept("IS");
@@ -328,8 +326,8 @@ private:
     {
         if (item->level == 1 || item->level == 77) {
             if (item->occurs())
-                throw CopybookError("OCCURS on a level " + std::to_string(item->level),
-                                    item->line, item->column);
+                throw CopybookError("OCCURS on a level " + std::to_string(item->level), item->line,
+                                    item->column);
             settleDoubleByte(*item);
             m_stack.assign(1, item.get());
             m_records.push_back(std::move(item));

@@ -90,8 +90,8 @@ private:
         case ' ':
             break;
         default:
-            throw CopybookError(std::string("unexpected '") + indicator + "' in column 7",
-                                m_line, static_cast<int>(kIndicator + 1));
+            throw CopybookError(std::string("unexpected '") + indicator + "' in column 7", m_line,
+                                static_cast<int>(kIndicator + 1));
         }
         if (m_quote)
             unclosed();
@@ -111,8 +111,7 @@ private:
             return;
         if (m_quote) {
             if (code[first] != m_quote)
-                throw CopybookError(std::string("expected ") + m_quote +
-                                        " to continue the literal",
+                throw CopybookError(std::string("expected ") + m_quote + " to continue the literal",
                                     m_line, static_cast<int>(kCodeStart + first + 1));
             scan(code.substr(first + 1), kCodeStart + first + 1);
             if (m_quote)
@@ -164,8 +163,8 @@ private:
                 break;
             } else if (c == '\'' || c == '"') {
                 m_quote = c;
-                m_tokens.push_back({Token::Kind::Literal, "", m_line,
-                                    static_cast<int>(column + at + 1)});
+                m_tokens.push_back(
+                    {Token::Kind::Literal, "", m_line, static_cast<int>(column + at + 1)});
                 at = literalBody(code, at + 1);
             } else {
                 at = chunk(code, at, column);

@@ -86,7 +86,9 @@ std::optional<std::int64_t> FieldDecoder::counter(std::string_view bytes, const 
 
 Layout::CounterReader FieldDecoder::counterReader() const
 {
-    return [this](std::string_view bytes, const Item &item) { return counter(bytes, item); };
+    return [this](std::string_view bytes, const Item &item) {
+        return counter(bytes, item);
+    };
 }
 
 FieldValue FieldDecoder::text(std::string_view bytes, const Item &item, std::string &out) const

@@ -23,7 +23,7 @@ struct FieldValue
 
     static std::string_view reasonName(Reason reason)
     {
-        constexpr std::string_view kNames[] = {"",      "digit", "sign",   "zone",
+        constexpr std::string_view kNames[] = {"",         "digit", "sign",   "zone",
                                                "unmapped", "range", "edited", "counter"};
         return kNames[static_cast<int>(reason)];
     }

@@ -48,13 +48,13 @@ bool JsonLinesWriter::write(std::string_view record, std::string &out)
             continue;
         skipBelow = UINT16_MAX;
         const std::uint64_t end = std::uint64_t{placement.offset} + placement.length;
-        const bool elementary = placement.kind == Placement::Kind::Item &&
-                                !placement.item->isGroup();
+        const bool elementary =
+            placement.kind == Placement::Kind::Item && !placement.item->isGroup();
         // An empty table that starts where the record ends is there, and empty.
-        const bool absent = elementary ? end > record.size()
-                                       : placement.offset > record.size() ||
-                                             (placement.offset == record.size() &&
-                                              placement.length != 0);
+        const bool absent = elementary
+                                ? end > record.size()
+                                : placement.offset > record.size() ||
+                                      (placement.offset == record.size() && placement.length != 0);
         if (m_leftOut[placement.number] || absent) {
             skipBelow = placement.depth;
             continue;
@@ -85,12 +85,11 @@ bool JsonLinesWriter::write(std::string_view record, std::string &out)
 }
 
 // The decoder writes straight into out; text is quoted and escaped after.
-void JsonLinesWriter::value(const Placement &placement, std::string_view record,
-                            std::string &out)
+void JsonLinesWriter::value(const Placement &placement, std::string_view record, std::string &out)
 {
     const std::size_t start = out.size();
-    const FieldValue value = m_decoder.decode(record.substr(placement.offset, placement.length),
-                                              *placement.item, out);
+    const FieldValue value =
+        m_decoder.decode(record.substr(placement.offset, placement.length), *placement.item, out);
     const bool valid = value.valid() && !placement.counterOutOfRange;
     if (!valid && m_counts[placement.number])
         m_valid = false;

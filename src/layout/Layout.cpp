@@ -48,8 +48,8 @@ std::uint64_t placementsOf(const Item &item)
 class Layout::Placer
 {
 public:
-    Placer(const Layout &layout, std::optional<std::string_view> record,
-           const CounterReader *read, std::vector<Placement> &out)
+    Placer(const Layout &layout, std::optional<std::string_view> record, const CounterReader *read,
+           std::vector<Placement> &out)
         : m_layout(layout), m_record(record), m_read(read), m_out(out),
           m_latest(layout.m_items.size(), -1)
     {}
@@ -88,14 +88,12 @@ private:
                 continue;
             std::uint64_t start = end;
             if (const Item *redefined = m_layout.info(*child).redefined)
-                start = m_out[static_cast<std::size_t>(
-                                  m_latest[m_layout.info(*redefined).number])]
+                start = m_out[static_cast<std::size_t>(m_latest[m_layout.info(*redefined).number])]
                             .offset;
             else if (!child->isGroup())
                 start = roundUp(start, alignmentOf(*child));
-            const std::uint64_t length = child->occurs()
-                                             ? table(*child, start, depth + 1)
-                                             : item(*child, start, depth + 1, 0);
+            const std::uint64_t length = child->occurs() ? table(*child, start, depth + 1)
+                                                         : item(*child, start, depth + 1, 0);
             end = std::max(end, start + length);
         }
         return end - offset;
@@ -105,8 +103,8 @@ private:
     {
         const std::uint32_t count = occurrences(table);
         const std::size_t index = m_out.size();
-        m_out.push_back({&table, m_layout.info(table).number, static_cast<std::uint32_t>(offset),
-                         0, 0, count, depth, Placement::Kind::Table, false});
+        m_out.push_back({&table, m_layout.info(table).number, static_cast<std::uint32_t>(offset), 0,
+                         0, count, depth, Placement::Kind::Table, false});
         std::uint64_t cursor = offset;
         for (std::uint32_t k = 1; k <= count; ++k)
             cursor += item(table, cursor, depth + 1, k);
@@ -121,8 +119,8 @@ private:
         const Item *counter = m_layout.info(table).counter;
         if (!counter || !m_record)
             return table.occursMax;
-        Placement &placed = m_out[static_cast<std::size_t>(
-            m_latest[m_layout.info(*counter).number])];
+        Placement &placed =
+            m_out[static_cast<std::size_t>(m_latest[m_layout.info(*counter).number])];
         if (std::uint64_t{placed.offset} + placed.length > m_record->size())
             return table.occursMin;
         const std::optional<std::int64_t> value =
@@ -194,10 +192,10 @@ void Layout::survey(const Item &item, bool redefinition)
             targets.push_back(child->redefines);
     }
     for (const auto &child : item.children) {
-        const bool redefined = !child->name.empty() &&
-                               std::ranges::any_of(targets, [&](std::string_view target) {
-                                   return Item::sameName(target, child->name);
-                               });
+        const bool redefined =
+            !child->name.empty() && std::ranges::any_of(targets, [&](std::string_view target) {
+                return Item::sameName(target, child->name);
+            });
         survey(*child, info.redefinition || redefined);
         m_info[&item].alignment =
             std::max(m_info[&item].alignment,

@@ -50,11 +50,11 @@ public:
 private:
     struct Info
     {
-        std::uint32_t number = 0;           // in the order of the entries
-        std::uint32_t alignment = 1;        // the largest of the SYNC items within
-        const Item *counter = nullptr;      // of DEPENDING ON
-        const Item *redefined = nullptr;    // of REDEFINES
-        const Item *renamesFrom = nullptr;  // of a 66 level
+        std::uint32_t number = 0;          // in the order of the entries
+        std::uint32_t alignment = 1;       // the largest of the SYNC items within
+        const Item *counter = nullptr;     // of DEPENDING ON
+        const Item *redefined = nullptr;   // of REDEFINES
+        const Item *renamesFrom = nullptr; // of a 66 level
         const Item *renamesThru = nullptr;
         bool redefinition = false;
     };

@@ -126,10 +126,7 @@ public:
     }
 
 private:
-    bool floats(char symbol) const
-    {
-        return std::count(m_edit.begin(), m_edit.end(), symbol) > 1;
-    }
+    bool floats(char symbol) const { return std::count(m_edit.begin(), m_edit.end(), symbol) > 1; }
 
     bool digit(char c)
     {
@@ -253,7 +250,7 @@ Reason NumberDecoder::zoned(std::string_view bytes, const Item &item, bool ebcdi
         out.negative = signByte == minus;
         (item.signLeading ? first : last) += item.signLeading ? 1 : -1;
     }
-    const std::size_t signAt = item.signSeparate ? bytes.size()
+    const std::size_t signAt = item.signSeparate  ? bytes.size()
                                : item.signLeading ? first
                                                   : last - 1;
     for (std::size_t i = first; i < last; ++i) {

@@ -20,8 +20,7 @@ public:
     static Reason zoned(std::string_view bytes, const Item &item, bool ebcdic, Decimal &out);
     static Reason packed(std::string_view bytes, const Item &item, Decimal &out);
     // Big-endian, or little-endian where asked; COMP and COMP-4 keep to the picture's digits.
-    static Reason binary(std::string_view bytes, const Item &item, bool littleEndian,
-                         Decimal &out);
+    static Reason binary(std::string_view bytes, const Item &item, bool littleEndian, Decimal &out);
     // text: one character a position, as decoded from the record.
     static Reason edited(std::string_view text, const Item &item, Decimal &out);
     // COMP-1 and COMP-2 as IBM hexadecimal floating point or IEEE 754, big-endian.

@@ -8,10 +8,10 @@
 struct Picture
 {
     enum class Category {
-        Alphanumeric,   // X, A, and alphanumeric-edited
-        Numeric,        // 9 S V P
-        NumericEdited,  // Z * , . + - CR DB B 0 / $ with 9 V P
-        DoubleByte,     // G, or N
+        Alphanumeric,  // X, A, and alphanumeric-edited
+        Numeric,       // 9 S V P
+        NumericEdited, // Z * , . + - CR DB B 0 / $ with 9 V P
+        DoubleByte,    // G, or N
     };
 
     Category category = Category::Alphanumeric;
@@ -19,8 +19,8 @@ struct Picture
     int digits = 0;              // 9s, for numeric and numeric-edited
     int scale = 0;               // digits after the decimal point; negative for trailing Ps
     bool isSigned = false;
-    bool national = false;       // N rather than G
-    std::string edit;            // a numeric-edited picture, one symbol a position (CR as "CR")
+    bool national = false; // N rather than G
+    std::string edit;      // a numeric-edited picture, one symbol a position (CR as "CR")
 
     // Throws std::invalid_argument with the reason.
     static Picture parse(std::string_view text);

@@ -20,9 +20,12 @@ bool oneOf(std::string_view option, std::string_view value, std::string_view fir
 const std::vector<LayoutArguments::ValueOption> &LayoutArguments::valueOptions()
 {
     static const std::vector<ValueOption> kOptions{
-        {"--copybook", "a copybook file"},   {"--layout-record", "a record name"},
-        {"--copybook-format", "fixed or free"}, {"--binary", "big or little"},
-        {"--float", "hex or ieee"},          {"--nsymbol", "dbcs or national"},
+        {"--copybook", "a copybook file"},
+        {"--layout-record", "a record name"},
+        {"--copybook-format", "fixed or free"},
+        {"--binary", "big or little"},
+        {"--float", "hex or ieee"},
+        {"--nsymbol", "dbcs or national"},
     };
     return kOptions;
 }

@@ -191,8 +191,8 @@ bool LayoutOutput::writeFields(std::string_view record, std::shared_ptr<const En
             continue;
         out += name + ' ' + std::to_string(placement.offset) + ' ' +
                std::to_string(placement.length) + ' ';
-        const std::string_view present =
-            placement.offset < record.size() ? record.substr(placement.offset, placement.length)
+        const std::string_view present = placement.offset < record.size()
+                                             ? record.substr(placement.offset, placement.length)
                                              : std::string_view();
         appendHex(present, out);
         if (present.empty())
@@ -243,8 +243,7 @@ bool LayoutOutput::writeJson(const RecordStore &store, std::shared_ptr<const Enc
         otherDecoder.emplace(decoderFor(std::move(again)));
         otherWriter.emplace(*m_layout, *otherDecoder);
     }
-    const auto batch = [&store, count](JsonLinesWriter &lines, std::size_t from,
-                                       std::string &out) {
+    const auto batch = [&store, count](JsonLinesWriter &lines, std::size_t from, std::string &out) {
         out.clear();
         bool valid = true;
         for (std::size_t i = from; i < std::min(from + kBatch, count); ++i)
@@ -278,8 +277,9 @@ FieldDecoder LayoutOutput::decoderFor(std::shared_ptr<const Encoding> encoding) 
     options.littleEndianComp5 = m_arguments.littleEndianComp5();
     options.nationalN = m_arguments.nationalN();
     using Floats = LayoutArguments::Floats;
-    options.floats = m_arguments.floats() == Floats::Hex    ? FieldDecoder::Options::Floats::Hex
-                     : m_arguments.floats() == Floats::Ieee ? FieldDecoder::Options::Floats::Ieee
-                                                            : FieldDecoder::Options::Floats::ByEncoding;
+    options.floats = m_arguments.floats() == Floats::Hex ? FieldDecoder::Options::Floats::Hex
+                     : m_arguments.floats() == Floats::Ieee
+                         ? FieldDecoder::Options::Floats::Ieee
+                         : FieldDecoder::Options::Floats::ByEncoding;
     return FieldDecoder(std::move(encoding), options);
 }

@@ -1,7 +1,7 @@
+#include "CopybookParser.h"
 #include "CopyStatements.h"
 #include "Copybook.h"
 #include "CopybookError.h"
-#include "CopybookParser.h"
 
 #include <gtest/gtest.h>
 

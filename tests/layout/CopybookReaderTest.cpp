@@ -1,5 +1,5 @@
-#include "CopybookError.h"
 #include "CopybookReader.h"
+#include "CopybookError.h"
 
 #include <gtest/gtest.h>
 
@@ -101,8 +101,7 @@ TEST(CopybookReader, FaultsNameTheirPlace)
         } catch (const CopybookError &error) {
             EXPECT_EQ(error.line(), c.line) << c.text;
             EXPECT_EQ(error.column(), c.column) << c.text;
-            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos)
-                << error.what();
+            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
         }
     }
 }

@@ -1,6 +1,6 @@
+#include "FieldDecoder.h"
 #include "Copybook.h"
 #include "EncodingCatalog.h"
-#include "FieldDecoder.h"
 #include "Layout.h"
 
 #include <gtest/gtest.h>
@@ -24,11 +24,10 @@ std::string bytesOf(const std::string &hex)
     return bytes;
 }
 
-std::string decoded(const Case &c, const std::string &encoding,
-                    FieldDecoder::Options options = {})
+std::string decoded(const Case &c, const std::string &encoding, FieldDecoder::Options options = {})
 {
-    const Copybook copybook = Copybook::parse("01 F " + c.entry + ".",
-                                              CopybookReader::Format::Free);
+    const Copybook copybook =
+        Copybook::parse("01 F " + c.entry + ".", CopybookReader::Format::Free);
     const Item &item = copybook.record("");
     const std::string bytes = bytesOf(c.hex);
     EXPECT_EQ(Layout::elementLength(item), bytes.size()) << c.entry;
@@ -85,8 +84,7 @@ TEST(FieldDecoder, EbcdicZonedDecimalTakesItsSignFromAZone)
                {"PIC 9P(45)", "F0", "0"},
                {"PIC S9", "D9", "-9"},
                {"PIC 9(18)", "F9F9F9F9F9F9F9F9F9F9F9F9F9F9F9F9F9F9", std::string(18, '9')},
-               {"PIC 9(19)", "F1F0F0F0F0F0F0F0F0F0F0F0F0F0F0F0F0F0F1",
-                "1000000000000000001"}},
+               {"PIC 9(19)", "F1F0F0F0F0F0F0F0F0F0F0F0F0F0F0F0F0F0F1", "1000000000000000001"}},
               "IBM-037");
 }
 
@@ -128,8 +126,7 @@ TEST(FieldDecoder, PackedDecimalTakesEverySignNibble)
                {"PIC S9 COMP-3", "1D", "-1"},
                {"PIC S9(18) COMP-3", "0123456789012345678D", "-123456789012345678"},
                {"PIC S9(19) COMP-3", "9999999999999999999C", std::string(19, '9')},
-               {"PIC S9(38) COMP-3", "0" + std::string(38, '9') + "D",
-                "-" + std::string(38, '9')},
+               {"PIC S9(38) COMP-3", "0" + std::string(38, '9') + "D", "-" + std::string(38, '9')},
                {"PIC S9(3)V9(35) COMP-3", "0" + std::string(37, '0') + "1C",
                 "0." + std::string(34, '0') + "1"}},
               "IBM-037");
@@ -138,28 +135,30 @@ TEST(FieldDecoder, PackedDecimalTakesEverySignNibble)
 TEST(FieldDecoder, BinaryHoldsItsPictureOrItsBytes)
 {
     const std::string most128 = "170141183460469231731687303715884105727";
-    expectAll({{"PIC S9(4) COMP", "270F", "9999"},
-               {"PIC S9(4) COMP", "D8F1", "-9999"},
-               {"PIC S9(4) COMP", "D8F0", "invalid:range"},
-               {"PIC S9(4) COMP", "7FFF", "invalid:range"},
-               {"PIC S9(4) COMP-5", "7FFF", "32767"},
-               {"PIC S9(4) COMP-5", "8000", "-32768"},
-               {"PIC 9(4) COMP-5", "FFFF", "65535"},
-               {"PIC 9(4) BINARY", "FFFF", "invalid:range"},
-               {"PIC S9(3)V99 COMP", "FFFFFFFF", "-0.01"},
-               {"PIC S9(18) COMP", "0DE0B6B3A763FFFF", std::string(18, '9')},
-               {"PIC S9(18) COMP", "F21F494C589C0001", "-" + std::string(18, '9')},
-               {"PIC S9(18) COMP-5", "8000000000000000", "-9223372036854775808"},
-               {"PIC 9(18) COMP-5", "FFFFFFFFFFFFFFFF", "18446744073709551615"},
-               {"PIC S9(20) COMP", "056BC75E2D630FFFFF", std::string(20, '9')},
-               {"PIC S9(38) COMP", "7" + std::string(31, 'F'), "invalid:range"},
-               {"PIC S9(38) COMP-5", "7" + std::string(31, 'F'), most128},
-               {"PIC S9(38) COMP-5", "8" + std::string(31, '0'), "-170141183460469231731687303715884105728"},
-               {"PIC 9(38) COMP-5", std::string(32, 'F'), "340282366920938463463374607431768211455"},
-               {"PIC 9(3) COMP-X", "FFFF", "65535"},
-               {"PIC X(2) COMP-X", "0102", "258"},
-               {"POINTER", "0012ABCD", "0012ABCD"}},
-              "IBM-037");
+    expectAll(
+        {{"PIC S9(4) COMP", "270F", "9999"},
+         {"PIC S9(4) COMP", "D8F1", "-9999"},
+         {"PIC S9(4) COMP", "D8F0", "invalid:range"},
+         {"PIC S9(4) COMP", "7FFF", "invalid:range"},
+         {"PIC S9(4) COMP-5", "7FFF", "32767"},
+         {"PIC S9(4) COMP-5", "8000", "-32768"},
+         {"PIC 9(4) COMP-5", "FFFF", "65535"},
+         {"PIC 9(4) BINARY", "FFFF", "invalid:range"},
+         {"PIC S9(3)V99 COMP", "FFFFFFFF", "-0.01"},
+         {"PIC S9(18) COMP", "0DE0B6B3A763FFFF", std::string(18, '9')},
+         {"PIC S9(18) COMP", "F21F494C589C0001", "-" + std::string(18, '9')},
+         {"PIC S9(18) COMP-5", "8000000000000000", "-9223372036854775808"},
+         {"PIC 9(18) COMP-5", "FFFFFFFFFFFFFFFF", "18446744073709551615"},
+         {"PIC S9(20) COMP", "056BC75E2D630FFFFF", std::string(20, '9')},
+         {"PIC S9(38) COMP", "7" + std::string(31, 'F'), "invalid:range"},
+         {"PIC S9(38) COMP-5", "7" + std::string(31, 'F'), most128},
+         {"PIC S9(38) COMP-5", "8" + std::string(31, '0'),
+          "-170141183460469231731687303715884105728"},
+         {"PIC 9(38) COMP-5", std::string(32, 'F'), "340282366920938463463374607431768211455"},
+         {"PIC 9(3) COMP-X", "FFFF", "65535"},
+         {"PIC X(2) COMP-X", "0102", "258"},
+         {"POINTER", "0012ABCD", "0012ABCD"}},
+        "IBM-037");
 }
 
 TEST(FieldDecoder, LittleEndianIsForComp5Only)

@@ -1,6 +1,6 @@
+#include "JsonLinesWriter.h"
 #include "Copybook.h"
 #include "EncodingCatalog.h"
-#include "JsonLinesWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +25,8 @@ protected:
                  05 NUM REDEFINES BODY PIC 9(4).
               66 ALL-ID RENAMES ID THRU NAME.)",
                                      CopybookReader::Format::Free)),
-          m_layout(m_copybook.record("")),
-          m_decoder(EncodingCatalog::make("ISO-8859-1"), {}), m_writer(m_layout, m_decoder)
+          m_layout(m_copybook.record("")), m_decoder(EncodingCatalog::make("ISO-8859-1"), {}),
+          m_writer(m_layout, m_decoder)
     {}
 
     std::string line(std::string_view record, bool expectValid)

@@ -1,6 +1,6 @@
+#include "Layout.h"
 #include "Copybook.h"
 #include "CopybookError.h"
-#include "Layout.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +35,7 @@ std::vector<std::string> lines(const std::vector<Expected> &expected)
 {
     std::vector<std::string> result;
     for (const Expected &e : expected)
-        result.push_back(e.name + " " + std::to_string(e.offset) + " " +
-                         std::to_string(e.length));
+        result.push_back(e.name + " " + std::to_string(e.offset) + " " + std::to_string(e.length));
     return result;
 }
 
@@ -54,8 +53,7 @@ struct Laid
     Layout layout;
 
     explicit Laid(const std::string &text)
-        : copybook(Copybook::parse(text, CopybookReader::Format::Free)),
-          layout(copybook.record(""))
+        : copybook(Copybook::parse(text, CopybookReader::Format::Free)), layout(copybook.record(""))
     {}
 };
 
@@ -72,7 +70,11 @@ TEST(Layout, NestedDependingOnFollowsEachRecordsCounters)
            05 TAIL PIC X(3).)");
     std::vector<Placement> placed;
 
-    laid.layout.place("2" "1AA" "2BBCC" "XYZ", digitCounter, placed);
+    laid.layout.place("2"
+                      "1AA"
+                      "2BBCC"
+                      "XYZ",
+                      digitCounter, placed);
 
     // Largest: an OUTER is 1 + 2 * 2 = 5 bytes, three of them 15 from offset 1; TAIL at 16.
     EXPECT_EQ(laid.layout.largestLength(), 19u);
@@ -126,17 +128,16 @@ TEST(Layout, RedefinesOfAGroupShareItsBytes)
            05 LAST PIC X.)");
 
     // BODY is 6 bytes from 1; ALT lies over it; WIDE runs on 2 bytes past it, so LAST is at 9.
-    EXPECT_EQ(listed(laid.layout.largest()),
-              lines({{"REC", 0, 10},
-                     {"KIND", 0, 1},
-                     {"BODY", 1, 6},
-                     {"A", 1, 4},
-                     {"B", 5, 2},
-                     {"ALT", 1, 6},
-                     {"C", 1, 3},
-                     {"D", 4, 3},
-                     {"WIDE", 1, 8},
-                     {"LAST", 9, 1}}));
+    EXPECT_EQ(listed(laid.layout.largest()), lines({{"REC", 0, 10},
+                                                    {"KIND", 0, 1},
+                                                    {"BODY", 1, 6},
+                                                    {"A", 1, 4},
+                                                    {"B", 5, 2},
+                                                    {"ALT", 1, 6},
+                                                    {"C", 1, 3},
+                                                    {"D", 4, 3},
+                                                    {"WIDE", 1, 8},
+                                                    {"LAST", 9, 1}}));
     const auto &children = laid.copybook.record("").children;
     EXPECT_TRUE(laid.layout.standsAlone(*children[0]));
     EXPECT_FALSE(laid.layout.standsAlone(*children[1]->children[0]));
@@ -208,17 +209,27 @@ TEST(Layout, ElementLengthsFollowTheUsage)
         std::string entry;
         std::uint64_t length;
     } cases[] = {
-        {"PIC S9(7)V99 COMP-3", 5},     {"PIC 9(2) PACKED-DECIMAL", 2},
-        {"PIC 9(4) COMP", 2},           {"PIC 9(5) COMP-5", 4},
-        {"PIC S9(18) BINARY", 8},       {"PIC 9(19) COMP", 9},
-        {"PIC 9(20) COMP", 9},          {"PIC 9(22) COMP", 10},
-        {"PIC 9(37) COMP", 16},         {"PIC 9(38) COMP", 16},
+        {"PIC S9(7)V99 COMP-3", 5},
+        {"PIC 9(2) PACKED-DECIMAL", 2},
+        {"PIC 9(4) COMP", 2},
+        {"PIC 9(5) COMP-5", 4},
+        {"PIC S9(18) BINARY", 8},
+        {"PIC 9(19) COMP", 9},
+        {"PIC 9(20) COMP", 9},
+        {"PIC 9(22) COMP", 10},
+        {"PIC 9(37) COMP", 16},
+        {"PIC 9(38) COMP", 16},
         {"PIC S9(3) SIGN TRAILING SEPARATE", 4},
-        {"PIC G(3)", 6},                {"PIC N(3) NATIONAL", 6},
-        {"PIC 9(4) COMP-X", 2},         {"PIC 9(5) COMP-X", 3},
-        {"PIC X(3) COMP-X", 3},         {"COMP-1", 4},
-        {"COMP-2", 8},                  {"POINTER", 4},
-        {"INDEX", 4},                   {"PIC $$,$$9.99CR", 11},
+        {"PIC G(3)", 6},
+        {"PIC N(3) NATIONAL", 6},
+        {"PIC 9(4) COMP-X", 2},
+        {"PIC 9(5) COMP-X", 3},
+        {"PIC X(3) COMP-X", 3},
+        {"COMP-1", 4},
+        {"COMP-2", 8},
+        {"POINTER", 4},
+        {"INDEX", 4},
+        {"PIC $$,$$9.99CR", 11},
     };
     for (const Case &c : cases) {
         const Laid laid("01 R " + c.entry + ".");
@@ -247,8 +258,7 @@ TEST(Layout, NamesThatDoNotResolveAreFaults)
             Laid laid(c.text);
             ADD_FAILURE() << c.text;
         } catch (const CopybookError &error) {
-            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos)
-                << error.what();
+            EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos) << error.what();
         }
     }
 }

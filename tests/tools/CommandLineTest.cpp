@@ -61,11 +61,10 @@ TEST(CommandLine, DoubleDashAndLoneDashAreOperands)
 
 TEST(CommandLine, TakesTheCopybookOptions)
 {
-    const CommandLine layout = parse({"--copybook", "c.cpy", "--layout", "--copybook-format=free",
-                                      "--layout-record", "DETAIL"});
-    const CommandLine json =
-        parse({"--copybook=c.cpy", "--json", "--binary", "little", "--float", "ieee",
-               "--nsymbol=national", "--lines", "f"});
+    const CommandLine layout = parse(
+        {"--copybook", "c.cpy", "--layout", "--copybook-format=free", "--layout-record", "DETAIL"});
+    const CommandLine json = parse({"--copybook=c.cpy", "--json", "--binary", "little", "--float",
+                                    "ieee", "--nsymbol=national", "--lines", "f"});
 
     EXPECT_EQ(layout.layout().output(), LayoutArguments::Output::Layout);
     EXPECT_EQ(layout.layout().copybook(), "c.cpy");

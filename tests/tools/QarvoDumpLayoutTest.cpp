@@ -68,9 +68,8 @@ TEST_F(QarvoDumpLayout, FieldsShowEachFieldsBytesAndValue)
     const std::string copybook = write("order.cpy", kCopybook);
     const std::string data = write("orders.dat", kFirst + kSecond);
 
-    const ChildProcess::Outcome first =
-        run({"--encoding", "ibm-037", "--copybook", copybook, "--rdw", "--lines", "--fields",
-             data});
+    const ChildProcess::Outcome first = run(
+        {"--encoding", "ibm-037", "--copybook", copybook, "--rdw", "--lines", "--fields", data});
     const ChildProcess::Outcome second = run({"--encoding=ibm-037", "--copybook", copybook,
                                               "--record-length", "18", "--fields", data, "2"});
 
