@@ -51,7 +51,7 @@ private:
     {
         if (!peek())
             throw CopybookError(std::string("expected ") + what + " before the end", near.line,
-                                near.column);
+                                near.column, near.file);
         return (*m_tokens)[m_at++];
     }
 
@@ -69,7 +69,8 @@ private:
         const Token &statement = (*m_tokens)[m_at++];
         const Token &name = take("a member name", statement);
         if (name.kind == Token::Kind::Period)
-            throw CopybookError("expected a member name after COPY", name.line, name.column);
+            throw CopybookError("expected a member name after COPY", name.line, name.column,
+                                name.file);
         if (accept("OF") || accept("IN"))
             take("a library name", name);
         accept("SUPPRESS");
@@ -80,14 +81,15 @@ private:
         }
         const Token &end = take("a period after COPY", statement);
         if (end.kind != Token::Kind::Period)
-            throw CopybookError("expected a period after COPY", end.line, end.column);
+            throw CopybookError("expected a period after COPY", end.line, end.column, end.file);
         if (m_depth >= kMostDepth)
-            throw CopybookError("COPY nested more than 16 deep", statement.line, statement.column);
+            throw CopybookError("COPY nested more than 16 deep", statement.line, statement.column,
+                                statement.file);
         const std::vector<Token> member = Expander(m_load, m_depth + 1).run(m_load(name));
         replace(member, replacements, out);
         if (out.size() > kMostTokens)
             throw CopybookError("COPY makes the copybook too long", statement.line,
-                                statement.column);
+                                statement.column, statement.file);
     }
 
     Replacement replacement(const Token &statement)
@@ -98,13 +100,14 @@ private:
         else if (accept("TRAILING"))
             result.part = Replacement::Part::Trailing;
         result.from = operand(statement);
-        if (!accept("BY"))
-            throw CopybookError("expected BY in REPLACING", peek() ? peek()->line : statement.line,
-                                peek() ? peek()->column : statement.column);
+        if (!accept("BY")) {
+            const Token &place = peek() ? *peek() : statement;
+            throw CopybookError("expected BY in REPLACING", place.line, place.column, place.file);
+        }
         result.to = operand(statement);
         if (result.from.empty())
             throw CopybookError("REPLACING needs something to replace", statement.line,
-                                statement.column);
+                                statement.column, statement.file);
         const std::string &first = result.from.front().text;
         if (result.part == Replacement::Part::Whole && result.from.size() == 1 &&
             first.size() > 2 && first.front() == ':' && first.back() == ':')
@@ -112,7 +115,7 @@ private:
         if (result.part != Replacement::Part::Whole &&
             (result.from.size() != 1 || result.to.size() > 1))
             throw CopybookError("a partial REPLACING takes one word each side", statement.line,
-                                statement.column);
+                                statement.column, statement.file);
         return result;
     }
 

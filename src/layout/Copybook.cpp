@@ -27,7 +27,8 @@ std::optional<std::string> fileText(const std::filesystem::path &path)
 }
 
 // name, name.cpy or name.cbl, as written, then in lower and upper case.
-std::optional<std::string> memberText(const std::filesystem::path &folder, std::string name)
+std::optional<std::string> memberText(const std::filesystem::path &folder, std::string name,
+                                      std::filesystem::path &found)
 {
     std::string lower = name;
     std::string upper = name;
@@ -39,7 +40,8 @@ std::optional<std::string> memberText(const std::filesystem::path &folder, std::
         if (base.find('/') != base.npos)
             continue;
         for (const char *suffix : {"", ".cpy", ".cbl", ".CPY", ".CBL"}) {
-            if (auto text = fileText(folder / (base + suffix)))
+            found = folder / (base + suffix);
+            if (auto text = fileText(found))
                 return text;
         }
     }
@@ -47,9 +49,11 @@ std::optional<std::string> memberText(const std::filesystem::path &folder, std::
 }
 
 std::vector<std::unique_ptr<Item>> parsed(std::string_view text, CopybookReader::Format format,
-                                          const CopyStatements::Loader &load)
+                                          const CopyStatements::Loader &load,
+                                          const std::string *file = nullptr)
 {
-    return CopybookParser::parse(CopyStatements::expand(CopybookReader::read(text, format), load));
+    return CopybookParser::parse(
+        CopyStatements::expand(CopybookReader::read(text, format, file), load));
 }
 
 } // namespace
@@ -59,15 +63,21 @@ Copybook Copybook::load(const std::string &path, CopybookReader::Format format)
     const std::optional<std::string> text = fileText(path);
     if (!text)
         throw std::runtime_error(path + ": no such copybook");
+    Copybook copybook;
+    const auto named = [&copybook](std::string file) {
+        copybook.m_files.push_back(std::make_unique<std::string>(std::move(file)));
+        return copybook.m_files.back().get();
+    };
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     const CopyStatements::Loader load = [&](const Token &name) {
-        const std::optional<std::string> member = memberText(folder, name.text);
+        std::filesystem::path found;
+        const std::optional<std::string> member = memberText(folder, name.text, found);
         if (!member)
-            throw CopybookError("no member '" + name.text + "' to COPY", name.line, name.column);
-        return CopybookReader::read(*member, format);
+            throw CopybookError("no member '" + name.text + "' to COPY", name.line, name.column,
+                                name.file);
+        return CopybookReader::read(*member, format, named(found.string()));
     };
-    Copybook copybook;
-    copybook.m_records = parsed(*text, format, load);
+    copybook.m_records = parsed(*text, format, load, named(path));
     return copybook;
 }
 
@@ -75,7 +85,8 @@ Copybook Copybook::parse(std::string_view text, CopybookReader::Format format)
 {
     Copybook copybook;
     copybook.m_records = parsed(text, format, [](const Token &name) -> std::vector<Token> {
-        throw CopybookError("no member '" + name.text + "' to COPY", name.line, name.column);
+        throw CopybookError("no member '" + name.text + "' to COPY", name.line, name.column,
+                            name.file);
     });
     return copybook;
 }

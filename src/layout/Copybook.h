@@ -23,5 +23,6 @@ public:
     const Item &record(std::string_view name) const;
 
 private:
+    std::vector<std::unique_ptr<std::string>> m_files; // named in tokens, items and errors
     std::vector<std::unique_ptr<Item>> m_records;
 };

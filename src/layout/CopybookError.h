@@ -7,8 +7,11 @@
 class CopybookError : public std::runtime_error
 {
 public:
-    CopybookError(const std::string &message, int line, int column)
-        : std::runtime_error(std::to_string(line) + ":" + std::to_string(column) + ": " + message),
+    // file: the copybook or member it is in, when named; the message begins with it.
+    CopybookError(const std::string &message, int line, int column,
+                  const std::string *file = nullptr)
+        : std::runtime_error((file ? *file + ":" : std::string()) + std::to_string(line) + ":" +
+                             std::to_string(column) + ": " + message),
           m_line(line), m_column(column)
     {}
 

@@ -89,9 +89,10 @@ private:
     {
         if (const Token *token = peek())
             throw CopybookError("expected " + what + ", found '" + token->text + "'", token->line,
-                                token->column);
+                                token->column, token->file);
         const Token &last = m_tokens.back();
-        throw CopybookError("expected " + what + " before the end", last.line, last.column);
+        throw CopybookError("expected " + what + " before the end", last.line, last.column,
+                            last.file);
     }
 
     const Token &take(const std::string &what)
@@ -132,6 +133,7 @@ private:
         item->level = level;
         item->line = first.line;
         item->column = first.column;
+        item->file = first.file;
         if (peek() && isName(*peek()))
             item->name = m_tokens[m_at++].text;
         if (level == 66)
@@ -222,7 +224,8 @@ private:
         } else if (accept("VALUE") || accept("VALUES")) {
             values();
         } else if (!accept("EXTERNAL") && !accept("GLOBAL")) {
-            throw CopybookError("unknown clause '" + token.text + "'", token.line, token.column);
+            throw CopybookError("unknown clause '" + token.text + "'", token.line, token.column,
+                                token.file);
         }
     }
 
@@ -231,11 +234,11 @@ private:
         accept("IS");
         const Token &token = take("a PICTURE string");
         if (token.kind != Token::Kind::Word)
-            throw CopybookError("expected a PICTURE string", token.line, token.column);
+            throw CopybookError("expected a PICTURE string", token.line, token.column, token.file);
         try {
             item.picture = Picture::parse(token.text);
         } catch (const std::invalid_argument &error) {
-            throw CopybookError(error.what(), token.line, token.column);
+            throw CopybookError(error.what(), token.line, token.column, token.file);
         }
         item.pictureText = token.text;
     }
@@ -280,9 +283,10 @@ private:
         }
         if (item.occursMax == 0 || item.occursMin > item.occursMax)
             throw CopybookError("OCCURS needs a count from 1, or m TO n with m <= n", place.line,
-                                place.column);
+                                place.column, place.file);
         if (ranged != !item.dependingOn.empty())
-            throw CopybookError("OCCURS m TO n goes with DEPENDING ON", place.line, place.column);
+            throw CopybookError("OCCURS m TO n goes with DEPENDING ON", place.line, place.column,
+                                place.file);
         while (accept("ASCENDING") || accept("DESCENDING")) {
             accept("KEY");
             accept("IS");
@@ -319,7 +323,7 @@ private:
         const Token &token = take("a value");
         if (token.kind == Token::Kind::Period || isKeyword(token))
             throw CopybookError("expected a value, found '" + token.text + "'", token.line,
-                                token.column);
+                                token.column, token.file);
     }
 
     void attach(std::unique_ptr<Item> item, bool usageGiven)
@@ -327,7 +331,7 @@ private:
         if (item->level == 1 || item->level == 77) {
             if (item->occurs())
                 throw CopybookError("OCCURS on a level " + std::to_string(item->level), item->line,
-                                    item->column);
+                                    item->column, item->file);
             settleDoubleByte(*item);
             m_stack.assign(1, item.get());
             m_records.push_back(std::move(item));
@@ -337,6 +341,7 @@ private:
             auto root = std::make_unique<Item>();
             root->line = item->line;
             root->column = item->column;
+            root->file = item->file;
             m_stack.assign(1, root.get());
             m_records.push_back(std::move(root));
         }
@@ -363,7 +368,7 @@ private:
     {
         const auto fail = [&item](const std::string &what) {
             const std::string name = item.name.empty() ? "FILLER" : item.name;
-            throw CopybookError(name + ": " + what, item.line, item.column);
+            throw CopybookError(name + ": " + what, item.line, item.column, item.file);
         };
         if (item.level == 66)
             return;

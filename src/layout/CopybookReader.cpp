@@ -41,7 +41,8 @@ bool isBlank(char c)
 class Scanner
 {
 public:
-    explicit Scanner(CopybookReader::Format format) : m_format(format) {}
+    Scanner(CopybookReader::Format format, const std::string *file) : m_format(format), m_file(file)
+    {}
 
     void line(std::string_view raw, int number)
     {
@@ -91,7 +92,7 @@ private:
             break;
         default:
             throw CopybookError(std::string("unexpected '") + indicator + "' in column 7", m_line,
-                                static_cast<int>(kIndicator + 1));
+                                static_cast<int>(kIndicator + 1), m_file);
         }
         if (m_quote)
             unclosed();
@@ -112,7 +113,7 @@ private:
         if (m_quote) {
             if (code[first] != m_quote)
                 throw CopybookError(std::string("expected ") + m_quote + " to continue the literal",
-                                    m_line, static_cast<int>(kCodeStart + first + 1));
+                                    m_line, static_cast<int>(kCodeStart + first + 1), m_file);
             scan(code.substr(first + 1), kCodeStart + first + 1);
             if (m_quote)
                 m_tokens.back().text.append(kCodeEnd - kCodeStart - code.size(), ' ');
@@ -139,13 +140,14 @@ private:
         std::erase_if(words, [](const std::string &w) { return w == "FORMAT" || w == "IS"; });
         const int place = static_cast<int>(column + first + 1);
         if (words.size() != 2 || words[0] != "SOURCE")
-            throw CopybookError("unknown directive '" + code.substr(first) + "'", m_line, place);
+            throw CopybookError("unknown directive '" + code.substr(first) + "'", m_line, place,
+                                m_file);
         if (words[1] == "FREE")
             m_format = CopybookReader::Format::Free;
         else if (words[1] == "FIXED")
             m_format = CopybookReader::Format::Reference;
         else
-            throw CopybookError("expected FREE or FIXED after >>SOURCE", m_line, place);
+            throw CopybookError("expected FREE or FIXED after >>SOURCE", m_line, place, m_file);
         return true;
     }
 
@@ -240,16 +242,17 @@ private:
             return;
         }
         m_joinWord = false;
-        m_tokens.push_back({kind, std::move(text), m_line, column});
+        m_tokens.push_back({kind, std::move(text), m_line, column, m_file});
     }
 
     [[noreturn]] void unclosed() const
     {
         const Token &literal = m_tokens.back();
-        throw CopybookError("literal is not closed", literal.line, literal.column);
+        throw CopybookError("literal is not closed", literal.line, literal.column, literal.file);
     }
 
     CopybookReader::Format m_format;
+    const std::string *m_file;
     std::vector<Token> m_tokens;
     int m_line = 0;
     char m_quote = 0; // of the literal still open
@@ -269,9 +272,10 @@ bool Token::isWord(std::string_view upperText) const
     return true;
 }
 
-std::vector<Token> CopybookReader::read(std::string_view text, Format format)
+std::vector<Token> CopybookReader::read(std::string_view text, Format format,
+                                        const std::string *file)
 {
-    Scanner scanner(format);
+    Scanner scanner(format, file);
     int number = 0;
     for (std::size_t start = 0; start <= text.size();) {
         const std::size_t end = std::min(text.find('\n', start), text.size());

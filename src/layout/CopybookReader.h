@@ -14,6 +14,8 @@ class CopybookReader
 public:
     enum class Format { Reference, Free };
 
-    // Throws CopybookError.
-    static std::vector<Token> read(std::string_view text, Format format);
+    // Throws CopybookError. file, when given, names where the text came from in the tokens
+    // and errors; it must outlive them.
+    static std::vector<Token> read(std::string_view text, Format format,
+                                   const std::string *file = nullptr);
 };

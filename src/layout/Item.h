@@ -31,7 +31,8 @@ struct Item
     std::string name; // as written; "FILLER" or empty for the items that have none
     int line = 0;
     int column = 0;
-    std::string pictureText; // as written
+    const std::string *file = nullptr; // of its entry, when named
+    std::string pictureText;           // as written
     std::optional<Picture> picture;
     Usage usage = Usage::Display; // the group's, where the entry gives none
     bool signLeading = false;

@@ -22,7 +22,7 @@ std::uint32_t bytesFor(int digits, bool sign)
 [[noreturn]] void fail(const Item &item, const std::string &what)
 {
     throw CopybookError((item.name.empty() ? std::string("FILLER") : item.name) + ": " + what,
-                        item.line, item.column);
+                        item.line, item.column, item.file);
 }
 
 // Placements of the largest extent, counted before they are made.

@@ -20,7 +20,7 @@ struct Picture
     int scale = 0;               // digits after the decimal point; negative for trailing Ps
     bool isSigned = false;
     bool national = false; // N rather than G
-    std::string edit;      // a numeric-edited picture, one symbol a position (CR as "CR")
+    std::string edit;      // numeric-edited: a symbol a position, CR as "Cc", DB as "Dd"
 
     // Throws std::invalid_argument with the reason.
     static Picture parse(std::string_view text);

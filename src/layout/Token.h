@@ -13,6 +13,7 @@ struct Token
     std::string text; // a literal's characters without its quotes
     int line = 0;
     int column = 0;
+    const std::string *file = nullptr; // where the text came from, when it was named
 
     bool isWord(std::string_view upper) const;
 };

@@ -110,7 +110,7 @@ Copybook loaded(const LayoutArguments &arguments)
     try {
         return Copybook::load(arguments.copybook(), format);
     } catch (const CopybookError &error) {
-        throw Failure(arguments.copybook() + ":" + error.what());
+        throw Failure(error.what());
     } catch (const std::runtime_error &error) {
         throw Failure(error.what());
     }
@@ -135,7 +135,7 @@ LayoutOutput::LayoutOutput(const LayoutArguments &arguments)
     try {
         m_layout = std::make_unique<Layout>(*record);
     } catch (const CopybookError &error) {
-        throw Failure(arguments.copybook() + ":" + error.what());
+        throw Failure(error.what());
     }
 }
 
