@@ -7,10 +7,12 @@
 #include "FieldDecoder.h"
 #include "Layout.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -48,6 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             std::vector<Placement> placed;
             layout.place(text, decoder.counterReader(), placed);
             checkWithin(placed, layout.largestLength());
+            // Counters of 0 and of 1 throughout, as far as a short record goes.
+            const std::size_t length = std::min<std::size_t>(layout.largestLength(), 4096);
+            for (const char digit : {'\xF0', '\xF1'}) {
+                layout.place(std::string(length, digit), decoder.counterReader(), placed);
+                checkWithin(placed, layout.largestLength());
+            }
         }
     } catch (const CopybookError &) {
     }

@@ -119,8 +119,11 @@ private:
         const Item *counter = m_layout.info(table).counter;
         if (!counter || !m_record)
             return table.occursMax;
-        Placement &placed =
-            m_out[static_cast<std::size_t>(m_latest[m_layout.info(*counter).number])];
+        // A counter in a table that has no occurrence here is not in the record at all.
+        const std::int64_t index = m_latest[m_layout.info(*counter).number];
+        if (index < 0)
+            return table.occursMin;
+        Placement &placed = m_out[static_cast<std::size_t>(index)];
         if (std::uint64_t{placed.offset} + placed.length > m_record->size())
             return table.occursMin;
         const std::optional<std::int64_t> value =
@@ -231,6 +234,8 @@ void Layout::resolve(const Item &item)
         }
         if (!info.redefined)
             fail(item, "no item " + item.redefines + " before it to redefine");
+        if (info.redefined->occurs())
+            fail(item, "REDEFINES of a table");
     }
     if (item.level == 66) {
         info.renamesFrom = &find({item.renamesFrom}, item);
@@ -238,8 +243,12 @@ void Layout::resolve(const Item &item)
             info.renamesThru = &find({item.renamesThru}, item);
         if (info.renamesThru && m_info[info.renamesThru].number < m_info[info.renamesFrom].number)
             fail(item, "RENAMES THRU an item before the first");
-        if (info.renamesFrom->level == 66 || info.renamesFrom->occurs())
-            fail(item, "RENAMES of an item that cannot be renamed");
+        for (const Item *renamed : {info.renamesFrom, info.renamesThru}) {
+            for (const Item *above = renamed; above; above = above->parent) {
+                if (above->occurs())
+                    fail(item, "RENAMES of an item in a table");
+            }
+        }
     }
 }
 

@@ -113,6 +113,19 @@ TEST(Layout, CounterOutOfRangeIsClampedAndMarked)
     EXPECT_EQ(placed.back().offset, 3u);
 }
 
+TEST(Layout, ACounterInATableWithNoOccurrenceCountsItsLeast)
+{
+    const Laid laid("01 R. 05 N PIC 9. 05 T OCCURS 0 TO 2 DEPENDING ON N. 10 C PIC 9. "
+                    "05 U PIC X OCCURS 1 TO 3 DEPENDING ON C. 05 E PIC X.");
+    std::vector<Placement> placed;
+
+    laid.layout.place("0UE", digitCounter, placed);
+
+    // No T, so no C: one U at 1, E at 2.
+    EXPECT_EQ(placed.back().offset, 2u);
+    EXPECT_FALSE(placed.back().counterOutOfRange);
+}
+
 TEST(Layout, RedefinesOfAGroupShareItsBytes)
 {
     const Laid laid(R"(
@@ -250,6 +263,9 @@ TEST(Layout, NamesThatDoNotResolveAreFaults)
         {"01 R. 05 G. 10 N PIC 9. 05 H. 10 N PIC 9. 05 T PIC X OCCURS 1 TO 2 DEPENDING ON N.",
          "N is not unique"},
         {"01 R. 05 A REDEFINES B PIC X. 05 B PIC X.", "no item B before it"},
+        {"01 R. 05 N PIC 9. 05 T PIC X OCCURS 0 TO 2 DEPENDING ON N. 05 A REDEFINES T PIC X.",
+         "REDEFINES of a table"},
+        {"01 R. 05 T OCCURS 2. 10 A PIC X. 66 X RENAMES A.", "RENAMES of an item in a table"},
         {"01 R. 05 T OCCURS 9999. 10 U OCCURS 9999 PIC X.", "more than 4000000"},
         {"01 R. 05 T OCCURS 99999 PIC X(99999).", "longer than 2147483647"},
     };
