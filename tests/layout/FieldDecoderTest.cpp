@@ -224,6 +224,8 @@ TEST(FieldDecoder, TextLosesItsTrailingBlanks)
               "IBM-037");
     expectAll({{"PIC X(4)", "41422020", "AB"}, {"PIC X(2)", "8A20", "invalid:unmapped"}},
               "Shift_JIS");
+    // Alphanumeric text may shift to double-byte and back.
+    expectAll({{"PIC X(8)", "C10E456245660F40", "A日本"}}, "IBM-939");
 }
 
 TEST(FieldDecoder, DoubleByteFieldsReadTheirEncodingsKanji)

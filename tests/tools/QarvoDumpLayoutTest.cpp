@@ -124,6 +124,23 @@ TEST_F(QarvoDumpLayout, JsonKeepsTheFilesOrderOverManyRecords)
     EXPECT_EQ(at, outcome.out.size());
 }
 
+TEST_F(QarvoDumpLayout, DecodingOptionsReachTheDecoders)
+{
+    const std::string copybook = write("pc.cpy", "01 HEADER PIC X(4).\n"
+                                                 "01 PC. 05 N PIC S9(4) COMP-5. 05 F COMP-1.\n"
+                                                 "   05 W PIC N(1).\n");
+    // 1 little-endian, 1.0 in IEEE 754, U+65E5 in UTF-16.
+    const std::string data = write("pc.dat", std::string("\x01\x00\x3F\x80\x00\x00\x65\xE5", 8));
+
+    const ChildProcess::Outcome outcome =
+        run({"--copybook", copybook, "--copybook-format=free", "--layout-record", "pc", "--binary",
+             "little", "--float", "ieee", "--nsymbol", "national", "--encoding=ibm-037", "--json",
+             data});
+
+    EXPECT_EQ(outcome.exitStatus, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "{\"N\":1,\"F\":1,\"W\":\"日\"}\n");
+}
+
 TEST_F(QarvoDumpLayout, InvalidValuesExitWithOne)
 {
     const std::string copybook = write("order.cpy", kCopybook);
