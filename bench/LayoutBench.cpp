@@ -23,7 +23,8 @@ std::string longCopybook()
     std::string text = "       01  BIG-RECORD.\n";
     for (int group = 0; group < (kLines - 1) / 13; ++group) {
         const std::string n = std::to_string(group);
-        // clang-format off: a line of the copybook a line here
+        // A line of the copybook a line here.
+        // clang-format off
         text += "      * group " + n + "\n"
                 "           05  GROUP-" + n + ".\n"
                 "               10  NAME-" + n + "      PIC X(20).\n"
