@@ -1,16 +1,10 @@
 #include "LayoutOutput.h"
 
-#include "CommandLine.h"
 #include "CopybookError.h"
-#include "Encoding.h"
-#include "EncodingCatalog.h"
 #include "Failure.h"
 #include "JsonLinesWriter.h"
 #include "RecordStore.h"
 
-#include <algorithm>
-#include <future>
-#include <optional>
 #include <stdexcept>
 
 namespace {
@@ -101,16 +95,6 @@ void appendHex(std::string_view bytes, std::string &out)
         out += kHex[static_cast<std::uint8_t>(byte) >> 4];
         out += kHex[static_cast<std::uint8_t>(byte) & 0x0F];
     }
-}
-
-// Record i's bytes. Fixed lengths are cut straight from the file's bytes: the hold on the file
-// that a Record takes is a count two threads would fight over.
-std::string_view recordBytes(const RecordStore &store, std::size_t i)
-{
-    const Framing &framing = store.framing();
-    if (framing.kind != Framing::Kind::FixedLength)
-        return store.record(static_cast<std::int64_t>(i)).bytes;
-    return store.bytes().substr(i * framing.length, framing.length);
 }
 
 Copybook loaded(const LayoutArguments &arguments)
@@ -236,48 +220,23 @@ bool LayoutOutput::writeFields(std::string_view record, std::shared_ptr<const En
     return valid;
 }
 
-// Batches of records in turn on this thread and, where the encoding can be made once more
-// for a decoder of its own, on a second one; written in the file's order.
 bool LayoutOutput::writeJson(const RecordStore &store, std::shared_ptr<const Encoding> encoding,
                              const Write &write) const
 {
-    constexpr std::size_t kBatch = 1024;
-    const std::size_t count = store.count();
-    std::shared_ptr<const Encoding> again =
-        count > kBatch ? EncodingCatalog::make(encoding->name()) : nullptr;
     const FieldDecoder decoder = decoderFor(std::move(encoding));
     JsonLinesWriter writer(*m_layout, decoder);
-    std::optional<FieldDecoder> otherDecoder;
-    std::optional<JsonLinesWriter> otherWriter;
-    if (again) {
-        otherDecoder.emplace(decoderFor(std::move(again)));
-        otherWriter.emplace(*m_layout, *otherDecoder);
-    }
-    const auto batch = [&store, count](JsonLinesWriter &lines, std::size_t from, std::string &out) {
-        out.clear();
-        bool valid = true;
-        for (std::size_t i = from; i < std::min(from + kBatch, count); ++i)
-            valid = lines.write(recordBytes(store, i), out) && valid;
-        return valid;
-    };
     std::string out;
-    std::string otherOut;
+    out.reserve(kPieceSize + kPieceSize / 4);
     bool valid = true;
-    for (std::size_t from = 0; from < count; from += kBatch) {
-        std::future<bool> later;
-        if (otherWriter && from + kBatch < count)
-            later = std::async(std::launch::async, batch, std::ref(*otherWriter), from + kBatch,
-                               std::ref(otherOut));
-        valid = batch(writer, from, out) && valid;
-        const bool twoBatches = later.valid();
-        if (twoBatches)
-            valid = later.get() && valid;
-        write(out);
-        if (twoBatches) {
-            write(otherOut);
-            from += kBatch;
+    const std::size_t count = store.count();
+    for (std::size_t i = 0; i < count; ++i) {
+        valid = writer.write(store.record(static_cast<std::int64_t>(i)).bytes, out) && valid;
+        if (out.size() >= kPieceSize) {
+            write(out);
+            out.clear();
         }
     }
+    write(out);
     return valid;
 }
 
