@@ -34,7 +34,8 @@ public:
     // Items are numbered from 0 in the order of their entries, the record first.
     std::size_t itemCount() const { return m_items.size(); }
     // The placements of one record: largest() unless variable(). A counter past the record's
-    // end counts its least.
+    // end counts its least; one out of its table's range, or holding no number, is brought
+    // within it and marked.
     void place(std::string_view record, const CounterReader &read,
                std::vector<Placement> &out) const;
     // Whether the item and the items above it neither redefine nor are redefined.

@@ -157,6 +157,16 @@ TEST_F(QarvoDumpLayout, InvalidValuesExitWithOne)
     EXPECT_NE(fields.out.find("AMOUNT 9 4 030A025D invalid:digit\n"), std::string::npos);
     EXPECT_EQ(json.exitStatus, 1);
     EXPECT_NE(json.out.find("\"AMOUNT\":null"), std::string::npos);
+
+    std::string counted = kFirst;
+    counted[13] = '\xF5'; // five lines, where two at most fit
+    const ChildProcess::Outcome counter = run({"--encoding", "ibm-037", "--copybook", copybook,
+                                               "--fields", write("counter.dat", counted)});
+    EXPECT_EQ(counter.exitStatus, 1);
+    EXPECT_NE(counter.out.find("LINE-COUNT 13 1 F5 invalid:counter\nQTY(1) 14 2 0007 7\n"
+                               "QTY(2) 16 2 0000 0\n"),
+              std::string::npos)
+        << counter.out;
 }
 
 TEST_F(QarvoDumpLayout, CopybookFaultsExitWithTwoAndSayWhere)
