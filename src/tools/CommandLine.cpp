@@ -74,6 +74,12 @@ bool CommandLine::takeValueOption(const std::vector<std::string_view> &arguments
                              std::to_string(Framing::kMostLength));
         m_recordLength = bytes;
     } else {
+        for (const LayoutArguments::ValueOption &option : LayoutArguments::valueOptions()) {
+            if (const auto value = optionValue(arguments, i, option.name, option.needs)) {
+                m_layout.takeValue(option.name, *value);
+                return true;
+            }
+        }
         return false;
     }
     return true;
@@ -106,7 +112,9 @@ void CommandLine::takeFlag(std::string_view flag)
         m_check = Check::MarksAndShifts;
     else if (flag == "--rdw")
         m_rdw = true;
-    else
+    else if (flag == "--lines")
+        m_lines = true;
+    else if (!m_layout.takeFlag(flag))
         throw UsageError("unknown option '" + std::string(flag) + "'");
 }
 
@@ -156,9 +164,12 @@ void CommandLine::takeOperand(std::string_view operand)
 
 void CommandLine::checkCombination() const
 {
-    if (m_operands == 0)
+    m_layout.check(m_operands, m_finds || compares() || m_check != Check::None || m_count || m_raw);
+    if (m_lines && (m_rdw || m_recordLength))
+        throw UsageError("--lines, --record-length and --rdw exclude each other");
+    if (m_operands == 0 && m_layout.output() != LayoutArguments::Output::Layout)
         throw UsageError("missing FILE");
-    if (m_file.empty())
+    if (m_operands > 0 && m_file.empty())
         throw UsageError("FILE is empty");
     if (m_count && m_operands == 2)
         throw UsageError("--count takes no RECORD");

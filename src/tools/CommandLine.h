@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Framing.h"
+#include "LayoutArguments.h"
 
 #include <cstdint>
 #include <optional>
@@ -12,7 +13,7 @@
 // The arguments of qarvo-dump: [--codepage N | --encoding NAME] [--record-length N | --rdw]
 // [--raw] [--count] [--check[=all]] [--find TEXT | --find-hex HEX]
 // [--compare FILE_B[:RECORD_B] | --compare-files FILE_B] FILE [RECORD], --list-encodings,
-// --help, --version.
+// --help, --version; --lines; the copybook options of LayoutArguments.
 class CommandLine
 {
 public:
@@ -40,6 +41,9 @@ public:
     bool count() const { return m_count; }
     // Lines unless --record-length N or --rdw says otherwise.
     Framing framing() const;
+    // Whether --lines, --record-length or --rdw was given.
+    bool framingGiven() const { return m_lines || m_rdw || m_recordLength; }
+    const LayoutArguments &layout() const { return m_layout; }
     const std::string &file() const { return m_file; }
     // What --find or --find-hex asked for, as typed; empty for neither.
     const std::string &findText() const { return m_findText; }
@@ -73,6 +77,8 @@ private:
     bool m_count = false;
     std::optional<std::uint64_t> m_recordLength;
     bool m_rdw = false;
+    bool m_lines = false;
+    LayoutArguments m_layout;
     std::string m_file;
     std::string m_findText;
     bool m_findHex = false;

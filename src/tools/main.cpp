@@ -8,6 +8,7 @@
 #include "Failure.h"
 #include "FileComparison.h"
 #include "FindPattern.h"
+#include "LayoutOutput.h"
 #include "LeadByteEncoding.h"
 #include "LongNames.h"
 #include "PathLookup.h"
@@ -433,6 +434,28 @@ bool compareFiles(const CommandLine &commandLine)
     return differ;
 }
 
+// --layout, --fields or --json: 1 when a value did not decode.
+int layoutOutput(const CommandLine &commandLine)
+{
+    const LayoutArguments &arguments = commandLine.layout();
+    std::shared_ptr<const Encoding> encoding =
+        chosenEncoding(commandLine, UserLocale::fromEnvironment());
+    const LayoutOutput output(arguments);
+    if (arguments.output() == LayoutArguments::Output::Layout) {
+        output.writeLayout(writeOut);
+        return 0;
+    }
+    const std::string path = longFullPath(commandLine.file());
+    RecordStore store;
+    store.load(path, commandLine.framingGiven() ? commandLine.framing() : output.framing());
+    if (isAuto(commandLine))
+        encoding = detectedEncoding(store, encoding);
+    if (arguments.output() == LayoutArguments::Output::Json)
+        return output.writeJson(store, encoding, writeOut) ? 0 : 1;
+    const Record record = recordNumbered(store, commandLine.record(), path);
+    return output.writeFields(record.bytes, encoding, writeOut) ? 0 : 1;
+}
+
 // Everything that can fail is settled before the first byte is written. Returns the exit
 // status.
 int dump(const CommandLine &commandLine)
@@ -490,11 +513,13 @@ int run(const std::vector<std::string_view> &arguments)
         const CommandLine commandLine(arguments);
         int status = 0;
         if (commandLine.help())
-            writeOut(kHelp);
+            writeOut(std::string(kHelp) + std::string(LayoutOutput::help()));
         else if (commandLine.version())
             writeOut(std::string(kProgram) + " " + QARVO_VERSION + "\n");
         else if (commandLine.listEncodings())
             listEncodings();
+        else if ((answersWithOne = commandLine.layout().asked()))
+            status = layoutOutput(commandLine);
         else if ((answersWithOne = commandLine.finds()))
             status = find(commandLine) ? 0 : 1;
         else if ((answersWithOne = commandLine.compares()))

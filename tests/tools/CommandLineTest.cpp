@@ -59,6 +59,27 @@ TEST(CommandLine, DoubleDashAndLoneDashAreOperands)
     EXPECT_EQ(afterDoubleDash.record(), 3u);
 }
 
+TEST(CommandLine, TakesTheCopybookOptions)
+{
+    const CommandLine layout = parse(
+        {"--copybook", "c.cpy", "--layout", "--copybook-format=free", "--layout-record", "DETAIL"});
+    const CommandLine json = parse({"--copybook=c.cpy", "--json", "--binary", "little", "--float",
+                                    "ieee", "--nsymbol=national", "--lines", "f"});
+
+    EXPECT_EQ(layout.layout().output(), LayoutArguments::Output::Layout);
+    EXPECT_EQ(layout.layout().copybook(), "c.cpy");
+    EXPECT_TRUE(layout.layout().freeFormat());
+    EXPECT_EQ(layout.layout().record(), "DETAIL");
+    EXPECT_FALSE(layout.framingGiven());
+    EXPECT_EQ(json.layout().output(), LayoutArguments::Output::Json);
+    EXPECT_TRUE(json.layout().littleEndianComp5());
+    EXPECT_EQ(json.layout().floats(), LayoutArguments::Floats::Ieee);
+    EXPECT_TRUE(json.layout().nationalN());
+    EXPECT_TRUE(json.framingGiven());
+    EXPECT_EQ(json.framing(), Framing::lines());
+    EXPECT_EQ(parse({"--copybook", "c", "--fields", "f", "3"}).record(), 3u);
+}
+
 TEST(CommandLine, HelpAndVersionIgnoreWhatFollows)
 {
     EXPECT_TRUE(parse({"--help", "--bogus"}).help());
@@ -106,6 +127,19 @@ const UsageCase kUsageCases[] = {
     {"FindTwice", {"--find", "a", "--find-hex", "41", "f"}},
     {"FindWithRecord", {"--find", "a", "f", "2"}},
     {"FindRaw", {"--raw", "--find", "a", "f"}},
+    {"CopybookAlone", {"--copybook", "c", "f"}},
+    {"CopybookEmpty", {"--copybook=", "--json", "f"}},
+    {"JsonWithoutCopybook", {"--json", "f"}},
+    {"TwoCopybookOutputs", {"--copybook", "c", "--json", "--fields", "f"}},
+    {"LayoutWithFile", {"--copybook", "c", "--layout", "f"}},
+    {"FieldsWithoutFile", {"--copybook", "c", "--fields"}},
+    {"JsonWithRecord", {"--copybook", "c", "--json", "f", "2"}},
+    {"JsonAndCount", {"--copybook", "c", "--json", "--count", "f"}},
+    {"FieldsAndFind", {"--copybook", "c", "--fields", "--find", "a", "f"}},
+    {"BinaryMiddle", {"--copybook", "c", "--json", "--binary", "middle", "f"}},
+    {"FloatMissing", {"--copybook", "c", "--json", "f", "--float"}},
+    {"CopybookFormatWide", {"--copybook", "c", "--layout", "--copybook-format", "wide"}},
+    {"LinesAndRdw", {"--lines", "--rdw", "f"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Errors, CommandLineUsage, testing::ValuesIn(kUsageCases),
