@@ -198,7 +198,7 @@ TEST(RecordStore, FailedOpenKeepsThePreviousRecords)
 TEST_P(RecordStoreOutOfMemory, KeepsThePreviousRecords)
 {
     TempDir dir;
-    // Room for a small file's index; not for 1000 records of 8 bytes of index each.
+    // Room for a small file's index; not for 1000 records of 4 bytes of index each.
     RecordStore store(2000);
     store.load(dir.write("previous.txt", "A\nB\n"));
 
