@@ -312,13 +312,12 @@ std::uint32_t Layout::alignmentOf(const Item &item)
     switch (item.usage) {
     case Usage::Binary:
     case Usage::Comp5:
-        return std::min<std::uint32_t>(binaryLength(item.picture->digits), 8);
     case Usage::Comp1:
     case Usage::Index:
     case Usage::Pointer:
-        return 4;
     case Usage::Comp2:
-        return 8;
+        // On its own length, as far as a doubleword.
+        return static_cast<std::uint32_t>(std::min<std::uint64_t>(elementLength(item), 8));
     default:
         return 1;
     }
