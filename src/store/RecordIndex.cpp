@@ -14,6 +14,21 @@ bool isLineEnd(char byte)
     return byte == '\r' || byte == '\n';
 }
 
+// The last i of [low, high) whose start is at or before offset, where low's is.
+template <class StartOf>
+std::size_t lastAtOrBefore(std::size_t low, std::size_t high, std::uint64_t offset,
+                           StartOf startOf)
+{
+    while (high - low > 1) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (startOf(middle) <= offset)
+            low = middle;
+        else
+            high = middle;
+    }
+    return low;
+}
+
 } // namespace
 
 RecordIndex::Builder::Builder(RecordIndex &index, std::uint64_t mostStarts,
@@ -141,25 +156,11 @@ std::size_t RecordIndex::recordAt(std::uint64_t offset) const
     if (offset >= textEnd())
         return m_count;
     // The last block that starts at or before offset, then the last start in it.
-    std::size_t lowBlock = 0;
-    std::size_t highBlock = m_bases.size();
-    while (highBlock - lowBlock > 1) {
-        const std::size_t middle = lowBlock + (highBlock - lowBlock) / 2;
-        if (blockFirst(middle) <= offset)
-            lowBlock = middle;
-        else
-            highBlock = middle;
-    }
-    std::size_t low = lowBlock * kBlockStarts;
-    std::size_t high = std::min(low + kBlockStarts, m_count); // start(high) > offset
-    while (high - low > 1) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (start(middle) <= offset)
-            low = middle;
-        else
-            high = middle;
-    }
-    return low;
+    const std::size_t block = lastAtOrBefore(0, m_bases.size(), offset,
+                                             [this](std::size_t b) { return blockFirst(b); });
+    const std::size_t first = block * kBlockStarts;
+    return lastAtOrBefore(first, std::min(first + kBlockStarts, m_count), offset,
+                          [this](std::size_t i) { return start(i); });
 }
 
 void RecordIndex::swap(RecordIndex &other) noexcept
