@@ -152,11 +152,12 @@ private:
             expected("a data item before the 88 level");
         if (!peek() || !isName(*peek()))
             expected("a condition name");
-        ++m_at;
+        Condition condition{m_tokens[m_at++].text, {}};
         if (!accept("VALUE") && !accept("VALUES"))
             expected("VALUE");
-        values();
+        values(&condition);
         endEntry();
+        m_stack.back()->conditions.push_back(std::move(condition));
     }
 
     void renames(std::unique_ptr<Item> item)
@@ -305,25 +306,29 @@ private:
             ++m_at;
     }
 
-    // Literals, figurative constants and numbers, each maybe with THRU and another.
-    void values()
+    // Literals, figurative constants and numbers, each maybe with THRU and another; kept in
+    // condition when one is given.
+    void values(Condition *condition = nullptr)
     {
         accept("IS") || accept("ARE");
         do {
-            value();
+            Condition::Range range{value(), std::nullopt};
             if (accept("THRU") || accept("THROUGH"))
-                value();
+                range.thru = value();
+            if (condition)
+                condition->ranges.push_back(std::move(range));
         } while (peek() && (peek()->kind == Token::Kind::Literal ||
                             (peek()->kind == Token::Kind::Word && !isKeyword(*peek()))));
     }
 
-    void value()
+    ConditionValue value()
     {
-        accept("ALL");
+        const bool all = accept("ALL");
         const Token &token = take("a value");
         if (token.kind == Token::Kind::Period || isKeyword(token))
             throw CopybookError("expected a value, found '" + token.text + "'", token.line,
                                 token.column, token.file);
+        return {token.text, token.kind == Token::Kind::Literal, all};
     }
 
     void attach(std::unique_ptr<Item> item, bool usageGiven)
@@ -424,14 +429,6 @@ private:
 };
 
 } // namespace
-
-bool Item::sameName(std::string_view a, std::string_view b)
-{
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::toupper(static_cast<unsigned char>(x)) ==
-               std::toupper(static_cast<unsigned char>(y));
-    });
-}
 
 std::vector<std::unique_ptr<Item>> CopybookParser::parse(const std::vector<Token> &tokens)
 {

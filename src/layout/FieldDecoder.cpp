@@ -1,6 +1,7 @@
 #include "FieldDecoder.h"
 
 #include "Item.h"
+#include "HexDigits.h"
 #include "NumberDecoder.h"
 
 #include <charconv>
@@ -29,15 +30,6 @@ void trimBlanks(std::string &out, std::size_t from, bool ideographic)
     out.resize(end);
 }
 
-void appendHex(std::string_view bytes, std::string &out)
-{
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const char byte : bytes) {
-        out += kHex[static_cast<std::uint8_t>(byte) >> 4];
-        out += kHex[static_cast<std::uint8_t>(byte) & 0x0F];
-    }
-}
-
 } // namespace
 
 FieldDecoder::FieldDecoder(std::shared_ptr<const Encoding> encoding, Options options)
@@ -54,11 +46,11 @@ FieldValue FieldDecoder::decode(std::string_view bytes, const Item &item, std::s
         return floating(bytes, out);
     case Usage::Index:
     case Usage::Pointer:
-        appendHex(bytes, out);
+        HexDigits::append(bytes, out);
         return {Kind::Hex, Reason::None};
     case Usage::CompX:
         if (bytes.size() > kMostBinary) {
-            appendHex(bytes, out);
+            HexDigits::append(bytes, out);
             return {Kind::Hex, Reason::None};
         }
         return number(bytes, item, out);

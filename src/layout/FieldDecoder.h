@@ -31,6 +31,8 @@ public:
 
     FieldDecoder(std::shared_ptr<const Encoding> encoding, Options options);
 
+    const Options &options() const { return m_options; }
+
     // Appends the value to out, as FieldValue's kind says; an invalid value appends nothing.
     // bytes: exactly the item's length.
     FieldValue decode(std::string_view bytes, const Item &item, std::string &out) const;

@@ -24,6 +24,27 @@ enum class Usage : std::uint8_t {
     CompX, // unsigned big-endian binary, Micro Focus
 };
 
+// A bound of an 88 level's VALUE: a literal's characters, a number as written, or a
+// figurative constant (SPACE, ZERO, HIGH-VALUE, LOW-VALUE, QUOTE) by its word.
+struct ConditionValue
+{
+    std::string text;
+    bool literal = false;
+    bool all = false; // ALL literal: the literal repeated over the field
+};
+
+// An 88 level: its name and the values, or ranges of values, for which it holds.
+struct Condition
+{
+    struct Range
+    {
+        ConditionValue from;
+        std::optional<ConditionValue> thru;
+    };
+    std::string name;
+    std::vector<Range> ranges;
+};
+
 // One data description entry of a copybook, with the entries under it.
 struct Item
 {
@@ -45,7 +66,8 @@ struct Item
     std::string renamesFrom;
     std::string renamesThru;
     Item *parent = nullptr;
-    std::vector<std::unique_ptr<Item>> children; // 88 levels are not kept
+    std::vector<std::unique_ptr<Item>> children; // 88 levels are kept apart, in conditions
+    std::vector<Condition> conditions;
 
     bool occurs() const { return occursMax != 0; }
     bool isGroup() const { return !children.empty(); }
@@ -53,4 +75,7 @@ struct Item
 
     // COBOL names ignore case.
     static bool sameName(std::string_view a, std::string_view b);
+    // Its canonical name, as a copybook may write it: "COMP-3" for PACKED-DECIMAL, "COMP" for
+    // COMPUTATIONAL and COMP-4; empty for DISPLAY.
+    static std::string_view usageName(Usage usage);
 };

@@ -40,6 +40,8 @@ public:
                std::vector<Placement> &out) const;
     // Whether the item and the items above it neither redefine nor are redefined.
     bool standsAlone(const Item &item) const { return !info(item).redefinition; }
+    // The item that item's REDEFINES names; nothing without one.
+    const Item *redefined(const Item &item) const { return info(item).redefined; }
 
     // Bytes of an elementary item; alignment of a SYNC one (1 for the others).
     static std::uint64_t elementLength(const Item &item);

@@ -16,12 +16,8 @@ constexpr ShiftState kDoubleByteState = 1;
 TextDecoder::TextDecoder(std::shared_ptr<const Encoding> encoding)
     : m_encoding(std::move(encoding)), m_utf16("UTF-16BE")
 {
-    const EncodingCatalog::Entry *entry = EncodingCatalog::find(m_encoding->name());
-    m_ebcdic = entry && entry->group == "EBCDIC";
-    if (m_ebcdic) {
-        const bool page930 = entry->name == "IBM-290" || entry->name == "IBM-930";
-        m_doubleByte = EncodingCatalog::make(page930 ? "IBM-930" : "IBM-939");
-    }
+    m_doubleByte = doubleByteHalfOf(*m_encoding);
+    m_ebcdic = m_doubleByte != nullptr;
     m_singleByte = dynamic_cast<const SingleByteEncoding *>(m_encoding.get()) != nullptr;
     if (!m_singleByte)
         return;
@@ -33,6 +29,15 @@ TextDecoder::TextDecoder(std::shared_ptr<const Encoding> encoding)
         single.length = single.mapped ? static_cast<std::uint8_t>(glyph.utf8.size()) : 0;
         std::copy(glyph.utf8.begin(), glyph.utf8.begin() + single.length, single.utf8.begin());
     }
+}
+
+std::shared_ptr<const Encoding> TextDecoder::doubleByteHalfOf(const Encoding &encoding)
+{
+    const EncodingCatalog::Entry *entry = EncodingCatalog::find(encoding.name());
+    if (!entry || entry->group != "EBCDIC")
+        return nullptr;
+    const bool page930 = entry->name == "IBM-290" || entry->name == "IBM-930";
+    return EncodingCatalog::make(page930 ? "IBM-930" : "IBM-939");
 }
 
 bool TextDecoder::text(std::string_view bytes, std::string &out) const

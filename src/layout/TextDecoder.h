@@ -16,6 +16,10 @@ class TextDecoder
 public:
     explicit TextDecoder(std::shared_ptr<const Encoding> encoding);
 
+    // Under the EBCDIC pages, the Japanese mixed page whose double-byte half reads PIC G and N:
+    // 930 for 290 and 930, else 939. Nothing under the others.
+    static std::shared_ptr<const Encoding> doubleByteHalfOf(const Encoding &encoding);
+
     // The EBCDIC pages hold zoned digits and signs their own way.
     bool ebcdic() const { return m_ebcdic; }
 

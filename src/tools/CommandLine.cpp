@@ -74,7 +74,7 @@ bool CommandLine::takeValueOption(const std::vector<std::string_view> &arguments
                              std::to_string(Framing::kMostLength));
         m_recordLength = bytes;
     } else {
-        for (const LayoutArguments::ValueOption &option : LayoutArguments::valueOptions()) {
+        for (const LayoutChoice::ValueOption &option : LayoutChoice::valueOptions()) {
             if (const auto value = optionValue(arguments, i, option.name, option.needs)) {
                 m_layout.takeValue(option.name, *value);
                 return true;

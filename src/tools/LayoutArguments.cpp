@@ -2,50 +2,14 @@
 
 #include "CommandLine.h"
 
-namespace {
-
-// Which of two words value is: false for the first, true for the second.
-bool oneOf(std::string_view option, std::string_view value, std::string_view first,
-           std::string_view second)
-{
-    if (value != first && value != second)
-        throw CommandLine::UsageError("option " + std::string(option) + " takes " +
-                                      std::string(first) + " or " + std::string(second) +
-                                      ", not '" + std::string(value) + "'");
-    return value == second;
-}
-
-} // namespace
-
-const std::vector<LayoutArguments::ValueOption> &LayoutArguments::valueOptions()
-{
-    static const std::vector<ValueOption> kOptions{
-        {"--copybook", "a copybook file"},
-        {"--layout-record", "a record name"},
-        {"--copybook-format", "fixed or free"},
-        {"--binary", "big or little"},
-        {"--float", "hex or ieee"},
-        {"--nsymbol", "dbcs or national"},
-    };
-    return kOptions;
-}
+#include <stdexcept>
 
 void LayoutArguments::takeValue(std::string_view option, std::string_view value)
 {
-    if (option == "--copybook") {
-        if (value.empty())
-            throw CommandLine::UsageError("option --copybook needs a copybook file");
-        m_copybook = value;
-    } else if (option == "--layout-record") {
-        m_record = value;
-    } else if (option == "--copybook-format") {
-        m_freeFormat = oneOf(option, value, "fixed", "free");
-    } else if (option == "--binary") {
-        m_littleEndianComp5 = oneOf(option, value, "big", "little");
-    } else if (option == "--float") {
-        m_floats = oneOf(option, value, "hex", "ieee") ? Floats::Ieee : Floats::Hex;
-    } else if (option == "--nsymbol") {
-        m_nationalN = oneOf(option, value, "dbcs", "national");
+    try {
+        m_choice.take(option, value);
+    } catch (const std::invalid_argument &error) {
+        throw CommandLine::UsageError(error.what());
     }
 }
 
@@ -72,11 +36,11 @@ void LayoutArguments::setOutput(Output output)
 void LayoutArguments::check(int operands, bool others) const
 {
     if (!asked()) {
-        if (!m_copybook.empty())
+        if (!m_choice.copybook.empty())
             throw CommandLine::UsageError("--copybook needs --layout, --fields or --json");
         return;
     }
-    if (m_copybook.empty())
+    if (m_choice.copybook.empty())
         throw CommandLine::UsageError("--layout, --fields and --json need --copybook");
     if (others)
         throw CommandLine::UsageError(

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LayoutChoice.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,14 +14,6 @@ class LayoutArguments
 {
 public:
     enum class Output { None, Layout, Fields, Json };
-    enum class Floats { ByEncoding, Hex, Ieee };
-
-    struct ValueOption
-    {
-        std::string_view name;
-        std::string_view needs; // for the message when the value is missing
-    };
-    static const std::vector<ValueOption> &valueOptions();
 
     // Throw CommandLine::UsageError for a value that does not fit.
     void takeValue(std::string_view option, std::string_view value);
@@ -30,21 +24,11 @@ public:
 
     bool asked() const { return m_output != Output::None; }
     Output output() const { return m_output; }
-    const std::string &copybook() const { return m_copybook; }
-    const std::string &record() const { return m_record; }
-    bool freeFormat() const { return m_freeFormat; }
-    bool littleEndianComp5() const { return m_littleEndianComp5; }
-    Floats floats() const { return m_floats; }
-    bool nationalN() const { return m_nationalN; }
+    const LayoutChoice &choice() const { return m_choice; }
 
 private:
     void setOutput(Output output);
 
     Output m_output = Output::None;
-    std::string m_copybook;
-    std::string m_record;
-    bool m_freeFormat = false;
-    bool m_littleEndianComp5 = false;
-    Floats m_floats = Floats::ByEncoding;
-    bool m_nationalN = false;
+    LayoutChoice m_choice;
 };

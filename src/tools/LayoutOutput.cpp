@@ -2,8 +2,10 @@
 
 #include "CopybookError.h"
 #include "Failure.h"
+#include "HexDigits.h"
 #include "JsonLinesWriter.h"
 #include "RecordStore.h"
+#include "Subscripts.h"
 
 #include <stdexcept>
 
@@ -34,77 +36,10 @@ With a copybook the exit status is 0 when every value decoded, 1 when one did no
 wrong arguments, a copybook that cannot be read or a FILE that cannot be loaded.
 )";
 
-std::string_view usageName(Usage usage)
+CopybookLayout laidOut(const LayoutArguments &arguments)
 {
-    switch (usage) {
-    case Usage::Display:
-        return "";
-    case Usage::Display1:
-        return "DISPLAY-1";
-    case Usage::National:
-        return "NATIONAL";
-    case Usage::Binary:
-        return "COMP";
-    case Usage::Comp5:
-        return "COMP-5";
-    case Usage::Packed:
-        return "COMP-3";
-    case Usage::Comp1:
-        return "COMP-1";
-    case Usage::Comp2:
-        return "COMP-2";
-    case Usage::Index:
-        return "INDEX";
-    case Usage::Pointer:
-        return "POINTER";
-    case Usage::CompX:
-        return "COMP-X";
-    }
-    return "";
-}
-
-// An item's name with the subscripts of the occurrences it lies in: "AMOUNT(2,1)".
-class Subscripts
-{
-public:
-    std::string nameOf(const Placement &placement)
-    {
-        while (!m_open.empty() && m_open.back().depth >= placement.depth)
-            m_open.pop_back();
-        if (placement.occurrence)
-            m_open.push_back({placement.depth, placement.occurrence});
-        std::string name = placement.item->name.empty() ? "FILLER" : placement.item->name;
-        for (std::size_t i = 0; i < m_open.size(); ++i)
-            name += (i == 0 ? "(" : ",") + std::to_string(m_open[i].occurrence);
-        return m_open.empty() ? name : name + ")";
-    }
-
-private:
-    struct Open
-    {
-        std::uint16_t depth;
-        std::uint32_t occurrence;
-    };
-    std::vector<Open> m_open;
-};
-
-void appendHex(std::string_view bytes, std::string &out)
-{
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    for (const char byte : bytes) {
-        out += kHex[static_cast<std::uint8_t>(byte) >> 4];
-        out += kHex[static_cast<std::uint8_t>(byte) & 0x0F];
-    }
-}
-
-Copybook loaded(const LayoutArguments &arguments)
-{
-    const auto format =
-        arguments.freeFormat() ? CopybookReader::Format::Free : CopybookReader::Format::Reference;
     try {
-        return Copybook::load(arguments.copybook(), format);
-    } catch (const CopybookError &error) {
-        throw Failure(error.what());
+        return CopybookLayout(arguments.choice());
     } catch (const std::runtime_error &error) {
         throw Failure(error.what());
     }
@@ -118,33 +53,21 @@ std::string_view LayoutOutput::help()
 }
 
 LayoutOutput::LayoutOutput(const LayoutArguments &arguments)
-    : m_arguments(arguments), m_copybook(loaded(arguments))
-{
-    const Item *record = nullptr;
-    try {
-        record = &m_copybook.record(arguments.record());
-    } catch (const std::invalid_argument &error) {
-        throw Failure(arguments.copybook() + ": " + error.what());
-    }
-    try {
-        m_layout = std::make_unique<Layout>(*record);
-    } catch (const CopybookError &error) {
-        throw Failure(error.what());
-    }
-}
+    : m_copybook(laidOut(arguments))
+{}
 
 Framing LayoutOutput::framing() const
 {
-    if (m_layout->largestLength() == 0)
-        throw Failure(m_arguments.copybook() + ": the record has no bytes");
-    return Framing::fixedLength(m_layout->largestLength());
+    if (m_copybook.layout().largestLength() == 0)
+        throw Failure(m_copybook.choice().copybook + ": the record has no bytes");
+    return Framing::fixedLength(m_copybook.layout().largestLength());
 }
 
 void LayoutOutput::writeLayout(const Write &write) const
 {
     std::string out;
     Subscripts subscripts;
-    for (const Placement &placement : m_layout->largest()) {
+    for (const Placement &placement : m_copybook.layout().largest()) {
         const Item &item = *placement.item;
         const std::string name = subscripts.nameOf(placement);
         if (placement.kind == Placement::Kind::Table || item.level == 0)
@@ -156,7 +79,7 @@ void LayoutOutput::writeLayout(const Write &write) const
         } else if (!item.isGroup()) {
             if (!item.pictureText.empty())
                 out += ' ' + item.pictureText;
-            if (const std::string_view usage = usageName(item.usage); !usage.empty())
+            if (const std::string_view usage = Item::usageName(item.usage); !usage.empty())
                 out += ' ' + std::string(usage);
         }
         out += '\n';
@@ -171,9 +94,9 @@ void LayoutOutput::writeLayout(const Write &write) const
 bool LayoutOutput::writeFields(std::string_view record, std::shared_ptr<const Encoding> encoding,
                                const Write &write) const
 {
-    const FieldDecoder decoder = decoderFor(std::move(encoding));
+    const FieldDecoder decoder = m_copybook.decoder(std::move(encoding));
     std::vector<Placement> placements;
-    m_layout->place(record, decoder.counterReader(), placements);
+    m_copybook.layout().place(record, decoder.counterReader(), placements);
     std::string out;
     std::string value;
     Subscripts subscripts;
@@ -188,7 +111,7 @@ bool LayoutOutput::writeFields(std::string_view record, std::shared_ptr<const En
         const std::string_view present = placement.offset < record.size()
                                              ? record.substr(placement.offset, placement.length)
                                              : std::string_view();
-        appendHex(present, out);
+        HexDigits::append(present, out);
         if (present.empty())
             out += '-';
         out += ' ';
@@ -202,7 +125,7 @@ bool LayoutOutput::writeFields(std::string_view record, std::shared_ptr<const En
             placement.counterOutOfRange ? FieldValue::Reason::Counter : decoded.reason;
         if (!decoded.valid() || placement.counterOutOfRange) {
             out += "invalid:" + std::string(FieldValue::reasonName(reason)) + '\n';
-            valid = valid && (item.isFiller() || !m_layout->standsAlone(item));
+            valid = valid && (item.isFiller() || !m_copybook.layout().standsAlone(item));
             continue;
         }
         if (decoded.kind == FieldValue::Kind::Number) {
@@ -223,8 +146,8 @@ bool LayoutOutput::writeFields(std::string_view record, std::shared_ptr<const En
 bool LayoutOutput::writeJson(const RecordStore &store, std::shared_ptr<const Encoding> encoding,
                              const Write &write) const
 {
-    const FieldDecoder decoder = decoderFor(std::move(encoding));
-    JsonLinesWriter writer(*m_layout, decoder);
+    const FieldDecoder decoder = m_copybook.decoder(std::move(encoding));
+    JsonLinesWriter writer(m_copybook.layout(), decoder);
     std::string out;
     out.reserve(kPieceSize + kPieceSize / 4);
     bool valid = true;
@@ -238,17 +161,4 @@ bool LayoutOutput::writeJson(const RecordStore &store, std::shared_ptr<const Enc
     }
     write(out);
     return valid;
-}
-
-FieldDecoder LayoutOutput::decoderFor(std::shared_ptr<const Encoding> encoding) const
-{
-    FieldDecoder::Options options;
-    options.littleEndianComp5 = m_arguments.littleEndianComp5();
-    options.nationalN = m_arguments.nationalN();
-    using Floats = LayoutArguments::Floats;
-    options.floats = m_arguments.floats() == Floats::Hex ? FieldDecoder::Options::Floats::Hex
-                     : m_arguments.floats() == Floats::Ieee
-                         ? FieldDecoder::Options::Floats::Ieee
-                         : FieldDecoder::Options::Floats::ByEncoding;
-    return FieldDecoder(std::move(encoding), options);
 }

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "Copybook.h"
+#include "CopybookLayout.h"
 #include "FieldDecoder.h"
 #include "Framing.h"
-#include "Layout.h"
 #include "LayoutArguments.h"
 
 #include <functional>
@@ -40,9 +39,5 @@ public:
                    const Write &write) const;
 
 private:
-    FieldDecoder decoderFor(std::shared_ptr<const Encoding> encoding) const;
-
-    LayoutArguments m_arguments;
-    Copybook m_copybook;
-    std::unique_ptr<Layout> m_layout;
+    CopybookLayout m_copybook;
 };

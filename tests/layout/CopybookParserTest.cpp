@@ -59,7 +59,14 @@ TEST(CopybookParser, ClausesShapeTheItems)
     EXPECT_EQ(row.occursMin, 1u);
     EXPECT_EQ(row.occursMax, 9u);
     EXPECT_EQ(row.dependingOn, (std::vector<std::string>{"N", "REC"}));
-    ASSERT_EQ(row.children.size(), 1u); // the 88 level is not kept
+    ASSERT_EQ(row.children.size(), 1u); // the 88 level is kept apart
+    const std::vector<Condition> &conditions = row.children[0]->conditions;
+    ASSERT_EQ(conditions.size(), 1u);
+    EXPECT_EQ(conditions[0].name, "K-ZERO");
+    ASSERT_EQ(conditions[0].ranges.size(), 3u);
+    EXPECT_EQ(conditions[0].ranges[0].thru->text, "9");
+    EXPECT_FALSE(conditions[0].ranges[1].thru);
+    EXPECT_TRUE(conditions[0].ranges[2].from.literal);
     EXPECT_TRUE(row.children[0]->signLeading);
     EXPECT_TRUE(row.children[0]->signSeparate);
     EXPECT_EQ(record.children[4]->redefines, "ROW");

@@ -67,14 +67,15 @@ TEST(CommandLine, TakesTheCopybookOptions)
                                     "ieee", "--nsymbol=national", "--lines", "f"});
 
     EXPECT_EQ(layout.layout().output(), LayoutArguments::Output::Layout);
-    EXPECT_EQ(layout.layout().copybook(), "c.cpy");
-    EXPECT_TRUE(layout.layout().freeFormat());
-    EXPECT_EQ(layout.layout().record(), "DETAIL");
+    EXPECT_EQ(layout.layout().choice().copybook, "c.cpy");
+    EXPECT_EQ(layout.layout().choice().format, CopybookReader::Format::Free);
+    EXPECT_EQ(layout.layout().choice().record, "DETAIL");
     EXPECT_FALSE(layout.framingGiven());
     EXPECT_EQ(json.layout().output(), LayoutArguments::Output::Json);
-    EXPECT_TRUE(json.layout().littleEndianComp5());
-    EXPECT_EQ(json.layout().floats(), LayoutArguments::Floats::Ieee);
-    EXPECT_TRUE(json.layout().nationalN());
+    const FieldDecoder::Options &decoding = json.layout().choice().decoding;
+    EXPECT_TRUE(decoding.littleEndianComp5);
+    EXPECT_EQ(decoding.floats, FieldDecoder::Options::Floats::Ieee);
+    EXPECT_TRUE(decoding.nationalN);
     EXPECT_TRUE(json.framingGiven());
     EXPECT_EQ(json.framing(), Framing::lines());
     EXPECT_EQ(parse({"--copybook", "c", "--fields", "f", "3"}).record(), 3u);
