@@ -36,6 +36,12 @@ struct FieldRow
     std::vector<std::string> conditions; // the 88 levels that hold
 
     bool elementary() const { return state != State::Group; }
-    // The value column: the value, "absent", "invalid: sign" or how long a field is.
+    // The value column: the value, "absent", "invalid: sign" or how long a field is, then the
+    // 88 levels that hold: "H (IS-HEADER)".
     std::string shownValue() const;
+    // "05", "66": as a copybook writes it.
+    std::string level() const;
+    // The row as a line of the Fields table copied: level, name, offset, length, picture, bytes
+    // and value, apart by tabs.
+    std::string tabSeparated() const;
 };

@@ -153,6 +153,33 @@ std::vector<FieldBand> RecordFields::bands() const
     return bands;
 }
 
+std::string RecordFields::describeByte(std::uint64_t offset) const
+{
+    const std::optional<std::size_t> at = rowHolding(offset);
+    if (!at)
+        return {};
+    const FieldRow &row = m_rows[*at];
+    std::string text = row.name + " byte " + std::to_string(offset - row.offset + 1) + " of " +
+                       std::to_string(row.length);
+    if (!row.picture.empty())
+        text += ", " + row.picture;
+    return text + ": " + row.shownValue();
+}
+
+std::string RecordFields::lengthNote(std::uint64_t layoutLength) const
+{
+    const auto bytes = [](std::uint64_t count) {
+        return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+    };
+    if (m_recordLength < layoutLength)
+        return "The record is " + bytes(layoutLength - m_recordLength) +
+               " shorter than the layout (" + bytes(layoutLength) + ")";
+    if (m_recordLength > layoutLength)
+        return "The record has " + bytes(m_recordLength - layoutLength) +
+               " past the layout (" + bytes(layoutLength) + ")";
+    return {};
+}
+
 std::vector<FieldCut> RecordFields::cuts() const
 {
     std::vector<FieldCut> cuts;

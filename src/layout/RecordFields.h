@@ -38,6 +38,12 @@ public:
     // The standing row whose bytes hold the record's byte at offset.
     std::optional<std::size_t> rowHolding(std::uint64_t offset) const;
     std::vector<FieldBand> bands() const;
+    // The field under the cursor for the status line: "AMOUNT byte 3 of 6, S9(9)V99 COMP-3:
+    // 15460.00"; empty where no field stands.
+    std::string describeByte(std::uint64_t offset) const;
+    // Whether the record is as long as the layout; else what is amiss: "The record is 12 bytes
+    // shorter than the layout (57 bytes)".
+    std::string lengthNote(std::uint64_t layoutLength) const;
     std::vector<FieldCut> cuts() const;
 
 private:

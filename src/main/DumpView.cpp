@@ -44,6 +44,20 @@ QColor markColour(Mark::Kind kind)
     return {};
 }
 
+// Light enough for the marks and the selection to show over them.
+QColor bandColour(FieldBand::Kind kind)
+{
+    switch (kind) {
+    case FieldBand::Kind::Even:
+        return QColor(120, 170, 255, 40);
+    case FieldBand::Kind::Odd:
+        return QColor(120, 220, 120, 45);
+    case FieldBand::Kind::Invalid:
+        return markColour(Mark::Kind::IllFormed);
+    }
+    return {};
+}
+
 int utf16Length(const std::string &utf8)
 {
     int length = 0;
@@ -100,6 +114,7 @@ void DumpView::showRows(DumpRows rows, const RecordDump *shown)
         setCodePage(*codePage);
     m_lines.clear();
     m_marks.clear();
+    m_bands.clear();
     m_longestMark = 0;
     m_anchor = m_cursor = Position();
     m_selectedBytes.reset();
@@ -179,6 +194,12 @@ void DumpView::setMarks(std::vector<Mark> marks)
     for (const Mark &mark : marks)
         m_longestMark = std::max(m_longestMark, mark.length);
     m_marks = std::move(marks);
+    viewport()->update();
+}
+
+void DumpView::setFieldBands(std::vector<FieldBand> bands)
+{
+    m_bands = std::move(bands);
     viewport()->update();
 }
 
@@ -403,6 +424,8 @@ void DumpView::contextMenuEvent(QContextMenuEvent *event)
         menu.addAction(tr("Compare f&iles\u2026"), this, &DumpView::compareFilesRequested);
     filesAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F7));
     filesAction->setEnabled(shown);
+    if (m_menuExtension)
+        m_menuExtension(menu);
     menu.exec(event->globalPos());
 }
 
@@ -683,22 +706,27 @@ void DumpView::paintMarks(QPainter &painter, std::size_t line, int top) const
     // A character row also shows the rest of a unit that overhangs its last column.
     const bool characters = row.characters;
     const int lastColumn = characters ? viewLine(line).columns : *first + int(end - begin);
-    const auto paint = [&](const Mark &mark) {
-        if (characters && mark.offset >= end)
+    const auto paint = [&](std::uint64_t offset, std::uint64_t length, const QColor &colour) {
+        if (characters && offset >= end)
             return;
-        const double from = double(std::max(mark.offset, begin) - begin) + *first;
-        const double to = std::min(double(mark.offset + mark.length) - double(begin) + *first,
-                                   double(lastColumn));
+        const double from = double(std::max(offset, begin) - begin) + *first;
+        const double to =
+            std::min(double(offset + length) - double(begin) + *first, double(lastColumn));
         if (from < to)
             painter.fillRect(QRectF(columnX(from), top, columnX(to) - columnX(from), m_lineHeight),
-                             markColour(mark.kind));
+                             colour);
     };
+    auto band = std::ranges::upper_bound(m_bands, begin, {}, [](const FieldBand &field) {
+        return field.offset + field.length;
+    });
+    for (; band != m_bands.end() && band->offset < end; ++band)
+        paint(band->offset, band->length, bandColour(band->kind));
     for (const Mark &mark : m_rows.marksOf(row))
-        paint(mark);
+        paint(mark.offset, mark.length, markColour(mark.kind));
     const std::uint64_t reach = begin >= m_longestMark ? begin - m_longestMark : 0;
     auto mark = std::ranges::lower_bound(m_marks, reach, {}, &Mark::offset);
     for (; mark != m_marks.end() && mark->offset < end; ++mark)
-        paint(*mark);
+        paint(mark->offset, mark->length, markColour(mark->kind));
 }
 
 void DumpView::paintLine(QPainter &painter, std::size_t line, int top) const

@@ -2,6 +2,7 @@
 
 #include "DumpCells.h"
 #include "DumpRows.h"
+#include "FieldBand.h"
 #include "Mark.h"
 
 #include <QAbstractScrollArea>
@@ -18,6 +19,7 @@
 
 class CodePageDecoder;
 class CompareDump;
+class QMenu;
 class RecordDump;
 
 // The read-only dump area. It draws only the lines in sight, each on a fixed grid of cells, so
@@ -67,6 +69,11 @@ public:
 
     // Marks over the record's bytes besides those of its encoding (hits, differences).
     void setMarks(std::vector<Mark> marks);
+    // Backgrounds of the fields' bytes, by offset, none overlapping; beneath every mark. A new
+    // dump has none.
+    void setFieldBands(std::vector<FieldBand> bands);
+    // Adds to the context menu, after its own entries.
+    void setMenuExtension(std::function<void(QMenu &)> extend) { m_menuExtension = std::move(extend); }
     // The record's byte under the cursor: in a character or digit row, the byte of its column;
     // while comparing, the column in either side's rows or the marker row.
     std::optional<std::uint64_t> cursorByte() const;
@@ -168,6 +175,8 @@ private:
     int m_codePage;
     DumpRows m_rows;
     std::vector<Mark> m_marks; // sorted by offset
+    std::vector<FieldBand> m_bands;
+    std::function<void(QMenu &)> m_menuExtension;
     std::uint64_t m_longestMark = 0;
     // Bytes selected by showByte() in their character rows alone, so that a selection across
     // a block's end copies just their characters; until the cursor moves.

@@ -72,14 +72,14 @@ TEST_F(RecordFieldsTest, RowsNameEveryItemWhereItLiesWithItsValue)
     const std::size_t none = FieldRow::kNoParent;
     const std::vector<Expected> expected{
         {"REC", none, 0, 9, "", "4112345C3031303233", ""},
-        {"KIND", 0, 0, 1, "X", "41", "A"},
-        {"AMOUNT", 0, 1, 3, "S9(3)V99 COMP-3", "12345C", "123.45"},
+        {"KIND", 0, 0, 1, "X", "41", "A (IS-A, A-OR-B)"},
+        {"AMOUNT", 0, 1, 3, "S9(3)V99 COMP-3", "12345C", "123.45 (LARGE)"},
         {"BODY", 0, 4, 4, "X(4)", "30313032", "0102"},
         {"NUMS", 0, 4, 4, "", "30313032", ""},
         {"N", 4, 4, 4, "OCCURS 2", "30313032", ""},
         {"N(1)", 5, 4, 2, "99", "3031", "1"},
         {"N(2)", 5, 6, 2, "99", "3032", "2"},
-        {"TALLY", 0, 8, 1, "9", "33", "3"},
+        {"TALLY", 0, 8, 1, "9", "33", "3 (SOME)"},
     };
     ASSERT_EQ(record.rows().size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -93,9 +93,6 @@ TEST_F(RecordFieldsTest, RowsNameEveryItemWhereItLiesWithItsValue)
         EXPECT_EQ(row.hex, expected[i].hex.substr(0, row.length * 2));
         EXPECT_EQ(row.shownValue(), expected[i].value);
     }
-    EXPECT_EQ(record.rows()[1].conditions, (std::vector<std::string>{"IS-A", "A-OR-B"}));
-    EXPECT_EQ(record.rows()[2].conditions, (std::vector<std::string>{"LARGE"}));
-    EXPECT_EQ(record.rows()[8].conditions, (std::vector<std::string>{"SOME"}));
 }
 
 TEST_F(RecordFieldsTest, ConditionsCompareNumbersAsNumbersAndTextWithoutTrailingBlanks)
@@ -179,6 +176,19 @@ TEST_F(RecordFieldsTest, TheShapeFollowsTheCounters)
     // A counter beyond its table: the fields say so.
     const RecordFields over(layout, m_decoder, "7abc", alternatives);
     EXPECT_EQ(over.rows()[1].shownValue(), "invalid: counter");
+}
+
+TEST_F(RecordFieldsTest, TheCursorsFieldAndTheRecordsLengthAreToldInWords)
+{
+    const RecordFields record = fields(kRecord);
+    EXPECT_EQ(record.describeByte(2), "AMOUNT byte 2 of 3, S9(3)V99 COMP-3: 123.45 (LARGE)");
+    EXPECT_EQ(record.describeByte(9), "");
+    EXPECT_EQ(record.rows()[2].tabSeparated(), "05\tAMOUNT\t1\t3\tS9(3)V99 COMP-3\t12345C\t"
+                                               "123.45 (LARGE)");
+    EXPECT_EQ(record.rows()[0].level(), "01");
+    EXPECT_EQ(record.lengthNote(9), "");
+    EXPECT_EQ(record.lengthNote(10), "The record is 1 byte shorter than the layout (10 bytes)");
+    EXPECT_EQ(record.lengthNote(5), "The record has 4 bytes past the layout (5 bytes)");
 }
 
 } // namespace
