@@ -2,6 +2,7 @@
 #include "Copybook.h"
 #include "EncodingCatalog.h"
 #include "FieldAlternatives.h"
+#include "FieldComparison.h"
 #include "FieldDecoder.h"
 #include "Layout.h"
 
@@ -189,6 +190,25 @@ TEST_F(RecordFieldsTest, TheCursorsFieldAndTheRecordsLengthAreToldInWords)
     EXPECT_EQ(record.lengthNote(9), "");
     EXPECT_EQ(record.lengthNote(10), "The record is 1 byte shorter than the layout (10 bytes)");
     EXPECT_EQ(record.lengthNote(5), "The record has 4 bytes past the layout (5 bytes)");
+}
+
+TEST_F(RecordFieldsTest, ComparesNameTheStandingFieldsThatDiffer)
+{
+    const std::string other = std::string("A") + "\x12\x34\x5D" + "0109" + "3";
+    const RecordFields a = fields(kRecord);
+    const FieldComparison comparison(a, kRecord, fields(other), other);
+    EXPECT_EQ(comparison.differing(), (std::vector<std::size_t>{2, 3})); // AMOUNT, BODY
+    EXPECT_EQ(comparison.summary(), "2 fields differ: AMOUNT, BODY");
+    EXPECT_EQ(comparison.step(0, false), 2u);
+    EXPECT_EQ(comparison.step(2, false), 3u); // from inside AMOUNT
+    EXPECT_EQ(comparison.step(5, false), std::nullopt);
+    EXPECT_EQ(comparison.step(5, true), 2u); // from inside BODY
+    EXPECT_EQ(comparison.step(1, true), std::nullopt);
+    EXPECT_EQ(FieldComparison(a, kRecord, a, kRecord).summary(), "No field differs");
+    // A shorter B lacks TALLY whole; every field differing is counted, the first few named.
+    const std::string shorter = "Bxxx" + std::string(4, 'y');
+    EXPECT_EQ(FieldComparison(a, kRecord, fields(shorter), shorter).summary(),
+              "4 fields differ: KIND, AMOUNT, BODY, TALLY");
 }
 
 } // namespace

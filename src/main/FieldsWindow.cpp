@@ -1,0 +1,106 @@
+#include "FieldsWindow.h"
+
+#include "FieldsModel.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScreen>
+#include <QScopedValueRollback>
+#include <QShortcut>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr QSize kSize(640, 520);
+constexpr int kGap = 8;
+// Wide enough for the usual names, pictures and 16 bytes of hex; the user can widen them.
+constexpr int kColumnWidths[] = {46, 170, 56, 56, 140, 200, 220, 220};
+
+} // namespace
+
+FieldsWindow::FieldsWindow(QWidget *owner)
+    : QWidget(owner, Qt::Tool), m_model(new FieldsModel(this)), m_note(new QLabel(this)),
+      m_table(new QTreeView(this))
+{
+    setObjectName(QStringLiteral("FieldsWindow"));
+    resize(kSize);
+    m_note->setObjectName(QStringLiteral("FieldsNote"));
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->setWordWrap(true);
+    m_note->hide();
+    m_table->setObjectName(QStringLiteral("FieldsTable"));
+    m_table->setModel(m_model);
+    m_table->setUniformRowHeights(true);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setAlternatingRowColors(false);
+    for (int column = 0; column < FieldsModel::ColumnCount; ++column)
+        m_table->header()->resizeSection(column, kColumnWidths[column]);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_note);
+    layout->addWidget(m_table);
+
+    // A new shape opens every group; the same shape keeps what the user folded.
+    connect(m_model, &QAbstractItemModel::modelReset, m_table, &QTreeView::expandAll);
+    connect(m_table->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &FieldsWindow::currentChanged);
+    auto *copy = new QShortcut(QKeySequence::Copy, m_table);
+    copy->setContext(Qt::WidgetShortcut);
+    connect(copy, &QShortcut::activated, this, &FieldsWindow::copySelection);
+}
+
+void FieldsWindow::setCaption(const QString &copybook, const QString &record)
+{
+    setWindowTitle(tr("Fields \u2013 %1: %2").arg(copybook, record));
+}
+
+void FieldsWindow::setNote(const QString &note)
+{
+    m_note->setText(note);
+    m_note->setVisible(!note.isEmpty());
+}
+
+QString FieldsWindow::note() const
+{
+    return m_note->text();
+}
+
+void FieldsWindow::selectRow(std::size_t row)
+{
+    const QModelIndex index = m_model->indexOfRow(row);
+    if (!index.isValid())
+        return;
+    const QScopedValueRollback quiet(m_selecting, true);
+    m_table->selectionModel()->setCurrentIndex(
+        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_table->scrollTo(index);
+}
+
+void FieldsWindow::placeBeside(const QWidget &owner)
+{
+    const QRect frame = owner.frameGeometry();
+    const QRect screen = owner.screen() ? owner.screen()->availableGeometry() : QRect();
+    int x = frame.right() + 1 + kGap;
+    if (screen.isValid() && x + width() > screen.right())
+        x = std::max(screen.left(), screen.right() + 1 - width());
+    move(x, frame.top());
+}
+
+void FieldsWindow::copySelection() const
+{
+    const QString text = m_model->tabSeparated(m_table->selectionModel()->selectedRows());
+    if (!text.isEmpty())
+        QApplication::clipboard()->setText(text);
+}
+
+void FieldsWindow::currentChanged()
+{
+    if (m_selecting)
+        return;
+    if (const std::optional<std::size_t> row = m_model->rowOf(m_table->currentIndex()))
+        emit rowChosen(*row);
+}
