@@ -2,6 +2,7 @@
 
 #include "CompareBar.h"
 #include "DumpView.h"
+#include "FieldsController.h"
 #include "FileComparison.h"
 #include "RecordNumber.h"
 
@@ -218,6 +219,11 @@ void CompareController::forgetStore()
 void CompareController::setEncoding(std::shared_ptr<const Encoding> encoding)
 {
     m_encoding = std::move(encoding);
+    redraw();
+}
+
+void CompareController::redraw()
+{
     if (active() && m_pair)
         show(*m_pair);
 }
@@ -281,12 +287,17 @@ void CompareController::show(Pair pair)
         DumpHeader header{source.path, RecordDump::lengthLabel(record.bytes.size()),
                           static_cast<std::int64_t>(source.recordNumber),
                           RecordDump::countLabel(source.count)};
-        return std::make_shared<const RecordDump>(record, m_encoding, std::move(header));
+        const auto encoding = m_fields ? m_fields->cuttingAlso(record, m_encoding) : m_encoding;
+        return std::make_shared<const RecordDump>(record, encoding, std::move(header));
     };
     auto compare = std::make_shared<const CompareDump>(
         dumpOf(pair.a, pair.sourceA), dumpOf(pair.b, pair.sourceB), pair.sourceA, pair.sourceB);
-    const QString summary = QString::fromStdString(compare->comparison().summary());
+    QString summary = QString::fromStdString(compare->comparison().summary());
     m_view->setCompare(std::move(compare));
+    if (const QString fields = m_fields ? m_fields->compared(pair.a, pair.b, m_encoding)
+                                        : QString();
+        !fields.isEmpty())
+        summary += QStringLiteral("; ") + fields;
     bar()->setSources(sourceText('A', pair.sourceA), sourceText('B', pair.sourceB));
     bar()->setSummary(comparingFiles() ? m_counts + tr("; this record: ") + summary : summary);
     bar()->setStatus(QString());

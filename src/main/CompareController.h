@@ -15,6 +15,7 @@
 class CompareBar;
 class DumpView;
 class Encoding;
+class FieldsController;
 class FileComparison;
 class RecordNumber;
 
@@ -62,6 +63,10 @@ public:
     // Before the store changes: the comparison ends, without showing a record.
     void forgetStore();
     void setEncoding(std::shared_ptr<const Encoding> encoding);
+    // The layout that cuts both records, and names the fields that differ.
+    void setFields(FieldsController *fields) { m_fields = fields; }
+    // The pair compared is shown anew, as the encoding and the layout cut it now.
+    void redraw();
 
 signals:
     // The comparison ended: the window shows the chosen record again.
@@ -102,6 +107,7 @@ private:
     RecordNumber *m_number;
     DumpView *m_view;
     std::shared_ptr<const Encoding> m_encoding;
+    FieldsController *m_fields = nullptr;
     Loader m_load;
     CompareDialog::Chooser m_choose;
     CompareBar *m_bar = nullptr;

@@ -7,9 +7,11 @@
 #include "EncodingDetector.h"
 #include "EncodingSelector.h"
 #include "ErrorBox.h"
+#include "FieldsController.h"
 #include "Failure.h"
 #include "FileReader.h"
 #include "FindController.h"
+#include "LayoutDialog.h"
 #include "LeadByteEncoding.h"
 #include "LongNames.h"
 #include "OpenFileDialog.h"
@@ -25,6 +27,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QMenu>
 #include <QMimeData>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -117,6 +120,7 @@ TfrmMain::TfrmMain(int codePage, std::vector<std::string> arguments, QWidget *pa
     connect(SpinBox1, &QSpinBox::valueChanged, this, &TfrmMain::SpinBox1Change,
             Qt::QueuedConnection);
     ConnectRecordNumber();
+    ConnectFields();
     ConnectFind();
     ConnectCompare();
     ConnectRecordKeys();
@@ -205,13 +209,20 @@ void TfrmMain::SetEncoding(std::shared_ptr<const Encoding> encoding)
     m_compare->setEncoding(ShownEncoding());
     m_encodingSelector->showChosen(m_encoding ? QString::fromStdString(m_encoding->name())
                                               : QString());
-    // The dump keeps its record and header: the record box may hold text not yet taken.
+    RedrawRecord();
+}
+
+// The dump keeps its record and header: the record box may hold text not yet taken.
+void TfrmMain::RedrawRecord()
+{
     const RecordDump *shown = Memo1->dump();
     if (!shown)
         return;
     const int firstLine = Memo1->verticalScrollBar()->value();
-    Memo1->setDump(
-        std::make_shared<const RecordDump>(shown->record(), ShownEncoding(), shown->header()));
+    const Record record = shown->record();
+    const std::shared_ptr<const Encoding> encoding = m_fields->cutting(record, ShownEncoding());
+    Memo1->setDump(std::make_shared<const RecordDump>(record, encoding, shown->header()));
+    m_fields->shown();
     Memo1->verticalScrollBar()->setValue(firstLine);
 }
 
@@ -332,6 +343,7 @@ void TfrmMain::ConnectCompare()
         m_records, m_recordsPath, m_recordNumber, Memo1, ShownEncoding(),
         [this](const std::string &path) { return LoadStore(path); },
         [this](const QString &previous) { return ExecuteOpenDialog(previous); });
+    m_compare->setFields(m_fields);
     connect(m_compare, &CompareController::left, this, [this] {
         if (const std::optional<std::uint64_t> number = m_recordNumber->shown(m_records.count()))
             RenderRecord(*number);
@@ -345,6 +357,71 @@ void TfrmMain::ConnectCompare()
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_F7), [this] { m_compare->stepRecord(false); });
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F7),
              [this] { m_compare->stepRecord(true); });
+}
+
+// Before find and compare, which show their records through it.
+void TfrmMain::ConnectFields()
+{
+    m_fields = new FieldsController(Memo1, this);
+    connect(m_fields, &FieldsController::cutChanged, this, [this] {
+        if (Memo1->compare())
+            m_compare->redraw();
+        else
+            RedrawRecord();
+    });
+    const auto shortcut = [this](QKeySequence keys, auto slot) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, slot);
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_L), [this] { OpenLayout(); });
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L), [this] { m_fields->toggleWindow(); });
+    shortcut(QKeySequence(Qt::Key_F8), [this] { m_fields->stepDifferingField(false); });
+    shortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8), [this] { m_fields->stepDifferingField(true); });
+    Memo1->setMenuExtension([this](QMenu &menu) { AddLayoutActions(menu); });
+}
+
+void TfrmMain::AddLayoutActions(QMenu &menu)
+{
+    menu.addSeparator();
+    menu.addAction(tr("&Layout\u2026"), this, &TfrmMain::OpenLayout)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    QAction *fields = menu.addAction(tr("F&ields"), m_fields, &FieldsController::toggleWindow);
+    fields->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L));
+    fields->setEnabled(m_fields->active());
+    menu.addAction(tr("&No layout"), this, &TfrmMain::RemoveLayout)->setEnabled(m_fields->active());
+}
+
+void TfrmMain::OpenLayout()
+{
+    if (const std::optional<LayoutChoice> choice = ExecuteLayoutDialog(m_fields->lastChoice()))
+        SetLayout(*choice);
+}
+
+void TfrmMain::SetLayout(const LayoutChoice &choice)
+{
+    if (!m_fields->choose(choice))
+        return;
+    if (ChosenFraming().kind == Framing::Kind::Lines) {
+        const auto length = std::min<std::uint64_t>(m_fields->layoutLength(),
+                                                    static_cast<std::uint64_t>(SpinBox1->maximum()));
+        const Framing fixed = Framing::fixedLength(std::max<std::uint64_t>(length, 1));
+        ShowFraming(fixed);
+        Reframe(fixed);
+    }
+    RedrawRecord();
+    m_compare->redraw();
+    m_fields->showWindow();
+}
+
+void TfrmMain::RemoveLayout()
+{
+    m_fields->clear();
+    RedrawRecord();
+    m_compare->redraw();
+}
+
+std::optional<LayoutChoice> TfrmMain::ExecuteLayoutDialog(const LayoutChoice &previous)
+{
+    return LayoutDialog::execute(this, previous);
 }
 
 // A queued click or drop met while a load runs gets nothing; the load on screen goes on.
@@ -451,6 +528,8 @@ void TfrmMain::ShowCursorByte()
         m_statusLine->setText(QString::fromStdString(ByteDescription::of(*dump, *offset)));
     else
         m_statusLine->setText(QString::fromStdString(CurrentEncoding().name()));
+    if (const QString field = m_fields->cursorField(); !field.isEmpty())
+        m_statusLine->setText(m_statusLine->text() + QStringLiteral("   ") + field);
 }
 
 void TfrmMain::ShowNotices()
@@ -668,7 +747,9 @@ void TfrmMain::RenderRecord(std::uint64_t number)
     SetLabelText(Label3, QString::fromStdString(RecordDump::lengthLabel(record.bytes.size())));
     DumpHeader header{Label1->text().toStdString(), Label3->text().toStdString(),
                       static_cast<std::int64_t>(number), Label2->text().toStdString()};
-    Memo1->setDump(std::make_shared<const RecordDump>(record, ShownEncoding(), std::move(header)));
+    const std::shared_ptr<const Encoding> encoding = m_fields->cutting(record, ShownEncoding());
+    Memo1->setDump(std::make_shared<const RecordDump>(record, encoding, std::move(header)));
+    m_fields->shown();
 }
 
 std::optional<QString> TfrmMain::droppedFile(const QMimeData *data)

@@ -2,6 +2,7 @@
 
 #include "BackgroundLoad.h"
 #include "Framing.h"
+#include "LayoutChoice.h"
 #include "LoadSeams.h"
 #include "RecordStore.h"
 #include "StatusNotices.h"
@@ -20,9 +21,11 @@
 class CompareController;
 class Encoding;
 class EncodingSelector;
+class FieldsController;
 class FindController;
 class RecordNumber;
 class QDialog;
+class QMenu;
 class QMimeData;
 class TZuVersInfo;
 
@@ -47,6 +50,8 @@ public:
     FindController *Find() const { return m_find; }
     // Two records, or two files record by record, in the dump area.
     CompareController *Compare() const { return m_compare; }
+    // The copybook layout of the records and its Fields window.
+    FieldsController *Fields() const { return m_fields; }
 
     // The version resource of the running executable: the caption's and the About box's.
     TZuVersInfo *const ZuVersInfo1;
@@ -70,6 +75,14 @@ public:
     void DetectEncoding();
     // F5: loads the file again, keeping the record number and the block in sight.
     void ReloadFile();
+    // Ctrl+L, "Layout…": the dialog, then SetLayout.
+    void OpenLayout();
+    // Lays the records out by the choice's copybook and shows the Fields window. Records
+    // framed as lines become fixed-length records of the layout's length; another framing
+    // stays. A copybook that cannot be read is told, and the layout held stays.
+    void SetLayout(const LayoutChoice &choice);
+    // "No layout": the dump as without one; the framing stays.
+    void RemoveLayout();
     // The notice at the status line's right end; empty when none stands.
     QString Notice() const;
 
@@ -81,12 +94,16 @@ protected:
 
     // The chosen full path, or nothing when the user cancels; previous is preselected.
     virtual std::optional<QString> ExecuteOpenDialog(const QString &previous);
+    // The layout chosen, or nothing when the user cancels; previous fills the dialog.
+    virtual std::optional<LayoutChoice> ExecuteLayoutDialog(const LayoutChoice &previous);
 
 private:
     void FormCreate();
     void ConnectRecordNumber();
     void ConnectFind();
     void ConnectCompare();
+    void ConnectFields();
+    void AddLayoutActions(QMenu &menu);
     std::optional<RecordStore> LoadStore(const std::string &path);
     void FormClose();
     void PointVersionInfoAtExecutable();
@@ -115,6 +132,8 @@ private:
     void ShowFraming(const Framing &framing);
     void Reframe(const Framing &framing);
     void RenderRecord(std::uint64_t number);
+    // The record on screen, cut again as the encoding and the layout say, at the block in sight.
+    void RedrawRecord();
     static std::optional<QString> droppedFile(const QMimeData *data);
     static void SetLabelText(QLabel *label, const QString &text);
 
@@ -141,4 +160,5 @@ private:
     RecordNumber *m_recordNumber = nullptr;
     FindController *m_find = nullptr;
     CompareController *m_compare = nullptr;
+    FieldsController *m_fields = nullptr;
 };

@@ -34,8 +34,24 @@ std::uint64_t recordLength(const std::string &text)
 
 } // namespace
 
+bool ViewerOptions::takeLayoutOption(const std::vector<std::string> &arguments, std::size_t &at)
+{
+    for (const LayoutChoice::ValueOption &option : LayoutChoice::valueOptions()) {
+        if (const std::optional<std::string> value = optionValue(arguments, at, option.name)) {
+            try {
+                m_layout.take(option.name, *value);
+            } catch (const std::invalid_argument &error) {
+                throw UsageError(error.what());
+            }
+            m_layoutOptionGiven = m_layoutOptionGiven || option.name != "--copybook";
+            return true;
+        }
+    }
+    return false;
+}
+
 const char *const ViewerOptions::kUsage =
-    R"(Usage: qarvo [--encoding NAME] [--record-length N | --rdw] [FILE]
+    R"(Usage: qarvo [--encoding NAME] [--record-length N | --rdw] [--copybook CPY ...] [FILE]
 Show FILE one record at a time as a vertical hex dump.
 
   --encoding NAME    the character set of the records: utf-8, euc-jp, shift_jis, gb18030,
@@ -43,6 +59,13 @@ Show FILE one record at a time as a vertical hex dump.
                      for the locale's code page, or auto to pick it from the file's bytes
   --record-length N  every N bytes are a record (1 to 2147483647), the last may be shorter
   --rdw              variable records, each after a 4-byte record descriptor word
+  --copybook CPY     lay the records out by a COBOL copybook and show their fields; records
+                     are then fixed-length, as long as the layout, unless framed otherwise
+  --layout-record NAME   the copybook's 01 record to use; its first by default
+  --copybook-format fixed|free   columns 8 to 72 (the default) or whole lines
+  --binary big|little    byte order of COMP-5 (big by default)
+  --float hex|ieee   COMP-1 and COMP-2 as IBM hexadecimal (the default under EBCDIC) or IEEE
+  --nsymbol dbcs|national   PIC N with no USAGE as double-byte (the default) or UTF-16
   --help             show this help and exit
   --version          show the version and exit
 )";
@@ -68,6 +91,7 @@ ViewerOptions::ViewerOptions(const std::vector<std::string> &arguments)
         } else if (argument == "--rdw") {
             m_framing = Framing::rdw();
             rdwGiven = true;
+        } else if (takeLayoutOption(arguments, at)) {
         } else if (argument == "--help") {
             m_help = true;
         } else if (argument == "--version") {
@@ -76,6 +100,8 @@ ViewerOptions::ViewerOptions(const std::vector<std::string> &arguments)
             throw UsageError("unknown option '" + argument + "'");
         }
     }
+    if (m_layout.copybook.empty() && m_layoutOptionGiven)
+        throw UsageError("the layout's options go with --copybook");
     if (lengthGiven && rdwGiven)
         throw UsageError("--record-length and --rdw exclude each other");
     m_fileArguments.assign(arguments.begin() + static_cast<std::ptrdiff_t>(at), arguments.end());

@@ -77,6 +77,8 @@ int main(int argc, char **argv)
         frmMain.DetectEncoding();
     else if (encoding)
         frmMain.SetEncoding(encoding);
+    if (!options->layout().copybook.empty())
+        frmMain.SetLayout(options->layout());
     // After the main window's creation handler, which points its version information at us.
     TAboutBox AboutBox(*frmMain.ZuVersInfo1, frmMain);
     frmMain.SetAboutBox(&AboutBox);

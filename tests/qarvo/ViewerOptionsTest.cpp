@@ -69,6 +69,23 @@ TEST(ViewerOptions, HelpAndVersion)
     EXPECT_FALSE(ViewerOptions({"f", "--help"}).help());
 }
 
+TEST(ViewerOptions, TheLayoutsOptionsAsQarvoDumpTakesThem)
+{
+    const ViewerOptions options({"--copybook", "o.cpy", "--layout-record=DETAIL", "--rdw",
+                                 "--copybook-format", "free", "--binary=little", "--float",
+                                 "ieee", "--nsymbol", "national", "o.dat"});
+    const LayoutChoice &layout = options.layout();
+    EXPECT_EQ(layout.copybook, "o.cpy");
+    EXPECT_EQ(layout.record, "DETAIL");
+    EXPECT_EQ(layout.format, CopybookReader::Format::Free);
+    EXPECT_TRUE(layout.decoding.littleEndianComp5);
+    EXPECT_EQ(layout.decoding.floats, FieldDecoder::Options::Floats::Ieee);
+    EXPECT_TRUE(layout.decoding.nationalN);
+    EXPECT_EQ(options.framing(), Framing::rdw());
+    EXPECT_EQ(options.fileArguments(), Arguments{"o.dat"});
+    EXPECT_TRUE(ViewerOptions({"f"}).layout().copybook.empty());
+}
+
 TEST_P(ViewerOptionsRefused, WithAUsageError)
 {
     EXPECT_THROW(ViewerOptions{GetParam().arguments}, ViewerOptions::UsageError);
@@ -82,5 +99,8 @@ INSTANTIATE_TEST_SUITE_P(
                     UsageCase{"RecordLengthNotNumber", {"--record-length", "8x"}},
                     UsageCase{"RecordLengthMissing", {"--record-length"}},
                     UsageCase{"EncodingMissing", {"--encoding"}},
-                    UsageCase{"RecordLengthAndRdw", {"--rdw", "--record-length=8", "f"}}),
+                    UsageCase{"RecordLengthAndRdw", {"--rdw", "--record-length=8", "f"}},
+                    UsageCase{"CopybookEmpty", {"--copybook=", "f"}},
+                    UsageCase{"FloatUnknown", {"--copybook", "c", "--float", "vax", "f"}},
+                    UsageCase{"LayoutOptionWithoutCopybook", {"--binary", "little", "f"}}),
     rowName<UsageCase>);
