@@ -49,9 +49,9 @@ QColor bandColour(FieldBand::Kind kind)
 {
     switch (kind) {
     case FieldBand::Kind::Even:
-        return QColor(120, 170, 255, 40);
+        return QColor(110, 160, 255, 60);
     case FieldBand::Kind::Odd:
-        return QColor(120, 220, 120, 45);
+        return QColor(110, 210, 110, 70);
     case FieldBand::Kind::Invalid:
         return markColour(Mark::Kind::IllFormed);
     }

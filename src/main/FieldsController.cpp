@@ -137,8 +137,14 @@ void FieldsController::showWindow()
 {
     if (!m_layout || window()->isVisible())
         return;
-    m_window->placeBeside(*m_owner);
+    // At start-up, after the main window: shown first, it would come up beneath it.
+    if (!m_owner->isVisible()) {
+        QMetaObject::invokeMethod(this, &FieldsController::showWindow, Qt::QueuedConnection);
+        return;
+    }
     m_window->show();
+    // Once shown: the window manager places a window it maps as it likes.
+    m_window->placeBeside(*m_owner);
 }
 
 FieldsWindow *FieldsController::window()

@@ -14,10 +14,10 @@
 
 namespace {
 
-constexpr QSize kSize(640, 520);
+constexpr QSize kSize(840, 520);
 constexpr int kGap = 8;
 // Wide enough for the usual names, pictures and 16 bytes of hex; the user can widen them.
-constexpr int kColumnWidths[] = {46, 170, 56, 56, 140, 200, 220, 220};
+constexpr int kColumnWidths[] = {44, 190, 52, 52, 140, 150, 200, 200};
 
 } // namespace
 
@@ -36,7 +36,7 @@ FieldsWindow::FieldsWindow(QWidget *owner)
     m_table->setUniformRowHeights(true);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setAlternatingRowColors(false);
+    m_table->setTreePosition(FieldsModel::Name); // the names nest; the levels stand in line
     for (int column = 0; column < FieldsModel::ColumnCount; ++column)
         m_table->header()->resizeSection(column, kColumnWidths[column]);
     auto *layout = new QVBoxLayout(this);
@@ -46,8 +46,15 @@ FieldsWindow::FieldsWindow(QWidget *owner)
 
     // A new shape opens every group; the same shape keeps what the user folded.
     connect(m_model, &QAbstractItemModel::modelReset, m_table, &QTreeView::expandAll);
+    // A click, or the keys while the table has the focus: the view also makes rows current
+    // on its own, when it first gets the focus after a reset.
+    connect(m_table, &QTreeView::clicked, this, &FieldsWindow::chosen);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            &FieldsWindow::currentChanged);
+            [this](const QModelIndex &current) {
+                if (m_table->hasFocus() && QApplication::mouseButtons() == Qt::NoButton &&
+                    m_table->selectionModel()->isSelected(current))
+                    chosen(current);
+            });
     auto *copy = new QShortcut(QKeySequence::Copy, m_table);
     copy->setContext(Qt::WidgetShortcut);
     connect(copy, &QShortcut::activated, this, &FieldsWindow::copySelection);
@@ -77,7 +84,8 @@ void FieldsWindow::selectRow(std::size_t row)
     const QScopedValueRollback quiet(m_selecting, true);
     m_table->selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    m_table->scrollTo(index);
+    // By its first column: scrolling to the name would scroll sideways in a narrow table.
+    m_table->scrollTo(m_model->indexOfRow(row, 0));
 }
 
 void FieldsWindow::placeBeside(const QWidget &owner)
@@ -97,10 +105,10 @@ void FieldsWindow::copySelection() const
         QApplication::clipboard()->setText(text);
 }
 
-void FieldsWindow::currentChanged()
+void FieldsWindow::chosen(const QModelIndex &index)
 {
     if (m_selecting)
         return;
-    if (const std::optional<std::size_t> row = m_model->rowOf(m_table->currentIndex()))
+    if (const std::optional<std::size_t> row = m_model->rowOf(index))
         emit rowChosen(*row);
 }

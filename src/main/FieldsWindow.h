@@ -6,6 +6,7 @@
 
 class FieldsModel;
 class QLabel;
+class QModelIndex;
 class QTreeView;
 
 // The tool window beside the main window that shows the record's fields as a tree table. It
@@ -35,7 +36,7 @@ signals:
     void rowChosen(std::size_t row);
 
 private:
-    void currentChanged();
+    void chosen(const QModelIndex &index);
 
     FieldsModel *m_model;
     QLabel *m_note;

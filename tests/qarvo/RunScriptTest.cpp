@@ -40,8 +40,20 @@ protected:
 
 TEST_F(RunScript, OpensTheSampleAsShiftJisAndAFileInTheViewersOwnDefault)
 {
-    EXPECT_EQ(run({}), "--encoding|Shift_JIS|" + root() + "/resources/sample.txt|");
-    EXPECT_EQ(run({m_root.path("a file.txt")}), root() + "/a file.txt|");
+    EXPECT_EQ(run({}), "--encoding|Shift_JIS|--|" + root() + "/resources/sample.txt|");
+    EXPECT_EQ(run({m_root.path("a file.txt")}), "--|" + root() + "/a file.txt|");
+    EXPECT_EQ(run({"--", m_root.path("-x")}), "--|" + root() + "/-x|");
+}
+
+TEST_F(RunScript, PassesOptionsOnWithTheirPathsMadeAbsolute)
+{
+    const std::string cwd = fs::current_path().string();
+    EXPECT_EQ(run({"--encoding", "ibm-939", "--rdw", "--copybook", "o.cpy", "--float=ieee",
+                   "o.dat"}),
+              "--encoding|ibm-939|--rdw|--copybook|" + cwd + "/o.cpy|--float=ieee|--|" + cwd +
+                  "/o.dat|");
+    EXPECT_EQ(run({"--copybook=o.cpy"}),
+              "--copybook=" + cwd + "/o.cpy|--|" + root() + "/resources/sample.txt|");
 }
 
 } // namespace
