@@ -71,9 +71,9 @@ Unit LaidOutEncoding::doubleByteUnit(std::string_view record, std::size_t at,
         return {1, UnitKind::IllFormed};
     ShiftState state = kBaseDoubleByte;
     const Unit unit = m_doubleByte->unitAt(record.substr(0, end), at, state);
-    // SO or SI among pairs is no shift here: the field has none.
-    if (unit.kind == UnitKind::Shift || state != kBaseDoubleByte)
-        return {1, UnitKind::IllFormed};
+    // Pairs from the field's start, whatever they hold: SO or SI among them is no shift.
+    if (unit.kind != UnitKind::Character || unit.length != 2 || state != kBaseDoubleByte)
+        return {2, UnitKind::IllFormed};
     return unit;
 }
 

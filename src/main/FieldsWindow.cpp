@@ -16,8 +16,9 @@ namespace {
 
 constexpr QSize kSize(840, 520);
 constexpr int kGap = 8;
+constexpr int kNarrowest = 560;
 // Wide enough for the usual names, pictures and 16 bytes of hex; the user can widen them.
-constexpr int kColumnWidths[] = {44, 190, 52, 52, 140, 150, 200, 200};
+constexpr int kColumnWidths[] = {44, 170, 52, 52, 130, 130, 180, 180};
 
 } // namespace
 
@@ -92,10 +93,21 @@ void FieldsWindow::placeBeside(const QWidget &owner)
 {
     const QRect frame = owner.frameGeometry();
     const QRect screen = owner.screen() ? owner.screen()->availableGeometry() : QRect();
-    int x = frame.right() + 1 + kGap;
-    if (screen.isValid() && x + width() > screen.right())
-        x = std::max(screen.left(), screen.right() + 1 - width());
-    move(x, frame.top());
+    if (!screen.isValid()) {
+        move(frame.right() + 1 + kGap, frame.top());
+        return;
+    }
+    // Narrowed to the room on the right or the left; over the owner's right part when neither
+    // side has room enough.
+    const int right = screen.right() - frame.right() - kGap;
+    const int left = frame.left() - screen.left() - kGap;
+    if (right >= kNarrowest || left >= kNarrowest) {
+        const bool onRight = right >= kNarrowest;
+        resize(std::min(kSize.width(), onRight ? right : left), height());
+        move(onRight ? frame.right() + 1 + kGap : frame.left() - kGap - width(), frame.top());
+        return;
+    }
+    move(std::max(screen.left(), screen.right() + 1 - width()), frame.top());
 }
 
 void FieldsWindow::copySelection() const
