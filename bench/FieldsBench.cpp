@@ -24,6 +24,8 @@ std::string copybook()
     std::string text = "01 WIDE-RECORD.\n";
     for (int group = 0; group < kGroups; ++group) {
         const std::string n = std::to_string(group);
+        // A line of the copybook a line here.
+        // clang-format off
         text += "  05 G-" + n + ".\n"
                 "    10 NAME-" + n + " PIC X(8).\n"
                 "    10 CODE-" + n + " PIC 9(4).\n"
@@ -35,6 +37,7 @@ std::string copybook()
                 "    10 ROWS-" + n + " PIC S9(3) OCCURS 2.\n"
                 "    10 FLAG-" + n + " PIC X.\n"
                 "    10 PRICE-" + n + " PIC ZZ9.99-.\n";
+        // clang-format on
     }
     return text;
 }

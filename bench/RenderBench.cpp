@@ -1,8 +1,8 @@
 #include "ByteClasses.h"
 #include "ShiftJisText.h"
+#include "OffscreenBenchmarkMain.h"
 #include "TfrmMain.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -72,11 +72,5 @@ BENCHMARK(repaint)->Arg(1)->Arg(1 << 10)->Arg(100 << 10)->Unit(benchmark::kMilli
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }

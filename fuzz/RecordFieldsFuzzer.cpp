@@ -58,8 +58,8 @@ struct Setup
     {
         for (const char *name : kEncodings) {
             encodings.push_back(EncodingCatalog::make(name));
-            decoders.push_back(std::make_unique<FieldDecoder>(encodings.back(),
-                                                              FieldDecoder::Options{}));
+            decoders.push_back(
+                std::make_unique<FieldDecoder>(encodings.back(), FieldDecoder::Options{}));
         }
     }
 };

@@ -9,9 +9,8 @@ namespace {
 
 bool isWord(std::string_view text, std::initializer_list<std::string_view> words)
 {
-    return std::ranges::any_of(words, [text](std::string_view word) {
-        return Item::sameName(text, word);
-    });
+    return std::ranges::any_of(
+        words, [text](std::string_view word) { return Item::sameName(text, word); });
 }
 
 std::string_view trimmed(std::string_view text)
@@ -25,7 +24,7 @@ std::string_view trimmed(std::string_view text)
 struct Number
 {
     bool negative = false;
-    std::string whole; // without leading zeros
+    std::string whole;    // without leading zeros
     std::string fraction; // without trailing zeros
 
     static std::optional<Number> read(std::string_view text)
@@ -78,8 +77,8 @@ private:
 std::optional<int> against(const ConditionValue &bound, FieldValue decoded, std::string_view value,
                            std::string_view bytes)
 {
-    if (!bound.literal && isWord(bound.text, {"HIGH-VALUE", "HIGH-VALUES", "LOW-VALUE",
-                                              "LOW-VALUES"})) {
+    if (!bound.literal &&
+        isWord(bound.text, {"HIGH-VALUE", "HIGH-VALUES", "LOW-VALUE", "LOW-VALUES"})) {
         const char fill = isWord(bound.text, {"HIGH-VALUE", "HIGH-VALUES"}) ? '\xFF' : '\0';
         return std::ranges::all_of(bytes, [fill](char byte) { return byte == fill; })
                    ? std::optional<int>(0)

@@ -16,8 +16,8 @@ bool FieldAlternatives::stands(const Item &item) const
     for (const Item *at = &item; at; at = at->parent) {
         const Item *redefined = m_layout->redefined(*at);
         const auto chosen = m_chosen.find(redefined ? redefined : at);
-        const Item *standing = chosen == m_chosen.end() ? (redefined ? redefined : at)
-                                                        : chosen->second;
+        const Item *standing =
+            chosen == m_chosen.end() ? (redefined ? redefined : at) : chosen->second;
         if (standing != at)
             return false;
     }

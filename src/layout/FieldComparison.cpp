@@ -22,8 +22,7 @@ const FieldRow *counterpart(const RecordFields &a, std::size_t at, const RecordF
 
 std::string_view bytesOf(const FieldRow &row, std::string_view record)
 {
-    return row.offset < record.size() ? record.substr(row.offset, row.length)
-                                      : std::string_view();
+    return row.offset < record.size() ? record.substr(row.offset, row.length) : std::string_view();
 }
 
 } // namespace
@@ -47,7 +46,8 @@ std::string FieldComparison::summary() const
     const std::size_t count = m_differing.size();
     if (count == 0)
         return "No field differs";
-    std::string text = std::to_string(count) + (count == 1 ? " field differs: " : " fields differ: ");
+    std::string text =
+        std::to_string(count) + (count == 1 ? " field differs: " : " fields differ: ");
     for (std::size_t i = 0; i < std::min(count, kNamesShown); ++i)
         text += (i ? ", " : "") + m_a.rows()[m_differing[i]].name;
     return count > kNamesShown ? text + ", …" : text;
@@ -55,7 +55,9 @@ std::string FieldComparison::summary() const
 
 std::optional<std::size_t> FieldComparison::step(std::uint64_t offset, bool backwards) const
 {
-    const auto offsetOf = [this](std::size_t at) { return m_a.rows()[at].offset; };
+    const auto offsetOf = [this](std::size_t at) {
+        return m_a.rows()[at].offset;
+    };
     if (backwards) {
         // The last that starts before the field holding offset, or before offset itself.
         const std::optional<std::size_t> holder = m_a.rowHolding(offset);

@@ -64,8 +64,7 @@ Unit LaidOutEncoding::unitAt(std::string_view record, std::size_t at, ShiftState
     return unit;
 }
 
-Unit LaidOutEncoding::doubleByteUnit(std::string_view record, std::size_t at,
-                                     std::size_t end) const
+Unit LaidOutEncoding::doubleByteUnit(std::string_view record, std::size_t at, std::size_t end) const
 {
     if (end - at < 2)
         return {1, UnitKind::IllFormed};
@@ -106,8 +105,7 @@ UnitStart LaidOutEncoding::advance(std::string_view record, UnitStart from,
     return from;
 }
 
-std::optional<UnitStart> LaidOutEncoding::startNear(std::string_view record,
-                                                    std::size_t at) const
+std::optional<UnitStart> LaidOutEncoding::startNear(std::string_view record, std::size_t at) const
 {
     const Span &span = spanHolding(at);
     switch (span.kind) {

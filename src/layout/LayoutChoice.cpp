@@ -41,7 +41,7 @@ void LayoutChoice::take(std::string_view option, std::string_view value)
         record = value;
     } else if (option == "--copybook-format") {
         format = oneOf(option, value, "fixed", "free") ? CopybookReader::Format::Free
-                                                        : CopybookReader::Format::Reference;
+                                                       : CopybookReader::Format::Reference;
     } else if (option == "--binary") {
         decoding.littleEndianComp5 = oneOf(option, value, "big", "little");
     } else if (option == "--float") {

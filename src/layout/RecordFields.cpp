@@ -85,8 +85,7 @@ void RecordFields::addRow(const Placement &placement, std::string name, std::str
     m_rows.push_back(std::move(row));
 }
 
-void RecordFields::decode(FieldRow &row, std::string_view bytes,
-                          const FieldDecoder &decoder) const
+void RecordFields::decode(FieldRow &row, std::string_view bytes, const FieldDecoder &decoder) const
 {
     if (bytes.size() > kMostDecoded) {
         row.state = FieldRow::State::TooLong;
@@ -126,9 +125,8 @@ void RecordFields::stand(const FieldAlternatives &alternatives)
 
 std::optional<std::size_t> RecordFields::rowHolding(std::uint64_t offset) const
 {
-    const auto after = std::ranges::upper_bound(m_standing, offset, {}, [this](std::size_t at) {
-        return m_rows[at].offset;
-    });
+    const auto after = std::ranges::upper_bound(
+        m_standing, offset, {}, [this](std::size_t at) { return m_rows[at].offset; });
     if (after == m_standing.begin())
         return std::nullopt;
     const FieldRow &row = m_rows[*std::prev(after)];
@@ -144,11 +142,11 @@ std::vector<FieldBand> RecordFields::bands() const
     for (const std::size_t at : m_standing) {
         const FieldRow &row = m_rows[at];
         const bool invalid = row.state == FieldRow::State::Invalid;
-        const auto kind = invalid ? FieldBand::Kind::Invalid
+        const auto kind = invalid            ? FieldBand::Kind::Invalid
                           : bands.size() % 2 ? FieldBand::Kind::Odd
                                              : FieldBand::Kind::Even;
-        bands.push_back({row.offset, std::min(row.length, m_recordLength - row.offset), kind,
-                         row.name});
+        bands.push_back(
+            {row.offset, std::min(row.length, m_recordLength - row.offset), kind, row.name});
     }
     return bands;
 }
@@ -175,8 +173,8 @@ std::string RecordFields::lengthNote(std::uint64_t layoutLength) const
         return "The record is " + bytes(layoutLength - m_recordLength) +
                " shorter than the layout (" + bytes(layoutLength) + ")";
     if (m_recordLength > layoutLength)
-        return "The record has " + bytes(m_recordLength - layoutLength) +
-               " past the layout (" + bytes(layoutLength) + ")";
+        return "The record has " + bytes(m_recordLength - layoutLength) + " past the layout (" +
+               bytes(layoutLength) + ")";
     return {};
 }
 

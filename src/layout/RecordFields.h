@@ -20,7 +20,7 @@ class Layout;
 class RecordFields
 {
 public:
-    static constexpr std::size_t kShownBytes = 64;          // of the hex column
+    static constexpr std::size_t kShownBytes = 64;         // of the hex column
     static constexpr std::uint64_t kMostDecoded = 1 << 20; // longer fields show no value
 
     RecordFields(const Layout &layout, const FieldDecoder &decoder, std::string_view record,

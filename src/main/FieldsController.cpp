@@ -15,7 +15,6 @@
 #include <QFileInfo>
 #include <QScopedValueRollback>
 
-
 FieldsController::FieldsController(DumpView *view, QWidget *owner)
     : QObject(owner), m_view(view), m_owner(owner)
 {
@@ -198,8 +197,8 @@ void FieldsController::cursorMoved()
     if (!m_fields || m_choosingRow || !m_window)
         return;
     const std::optional<std::uint64_t> offset = m_view->cursorByte();
-    if (const std::optional<std::size_t> row = offset ? m_fields->rowHolding(*offset)
-                                                      : std::nullopt)
+    if (const std::optional<std::size_t> row =
+            offset ? m_fields->rowHolding(*offset) : std::nullopt)
         m_window->selectRow(*row);
 }
 

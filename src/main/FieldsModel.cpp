@@ -18,7 +18,8 @@ QString fromUtf8(const std::string &text)
 
 } // namespace
 
-FieldsModel::FieldsModel(QObject *parent) : QAbstractItemModel(parent) {}
+FieldsModel::FieldsModel(QObject *parent) : QAbstractItemModel(parent)
+{}
 
 void FieldsModel::show(std::shared_ptr<const RecordFields> fields,
                        std::shared_ptr<const RecordFields> other,

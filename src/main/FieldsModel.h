@@ -51,5 +51,5 @@ private:
     bool m_otherAligned = false; // B's rows are A's, one for one
     std::vector<bool> m_differs;
     std::vector<std::vector<std::size_t>> m_children; // of each row; the top level last
-    std::vector<int> m_position;                     // of each row among its parent's
+    std::vector<int> m_position;                      // of each row among its parent's
 };

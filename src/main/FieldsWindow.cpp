@@ -6,8 +6,8 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
-#include <QScreen>
 #include <QScopedValueRollback>
+#include <QScreen>
 #include <QShortcut>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -83,8 +83,8 @@ void FieldsWindow::selectRow(std::size_t row)
     if (!index.isValid())
         return;
     const QScopedValueRollback quiet(m_selecting, true);
-    m_table->selectionModel()->setCurrentIndex(
-        index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_table->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                          QItemSelectionModel::Rows);
     // By its first column: scrolling to the name would scroll sideways in a narrow table.
     m_table->scrollTo(m_model->indexOfRow(row, 0));
 }

@@ -27,8 +27,8 @@ LayoutDialog::LayoutDialog(const LayoutChoice &previous, QWidget *parent)
       m_record(new QComboBox(this)),
       m_format(choices({tr("Fixed (columns 8 to 72)"), tr("Free")},
                        previous.format == CopybookReader::Format::Free)),
-      m_binary(choices({tr("Big-endian"), tr("Little-endian")},
-                       previous.decoding.littleEndianComp5)),
+      m_binary(
+          choices({tr("Big-endian"), tr("Little-endian")}, previous.decoding.littleEndianComp5)),
       m_floats(choices({tr("By the encoding"), tr("IBM hexadecimal"), tr("IEEE 754")},
                        static_cast<int>(previous.decoding.floats))),
       m_nsymbol(choices({tr("Double-byte"), tr("UTF-16 (national)")}, previous.decoding.nationalN))
@@ -85,9 +85,9 @@ std::optional<LayoutChoice> LayoutDialog::execute(QWidget *parent, const LayoutC
 
 void LayoutDialog::browse()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Copybook"), m_copybook->text(),
-        tr("Copybooks (*.cpy *.cbl *.cob *.copy);;All files (*)"));
+    const QString path =
+        QFileDialog::getOpenFileName(this, tr("Copybook"), m_copybook->text(),
+                                     tr("Copybooks (*.cpy *.cbl *.cob *.copy);;All files (*)"));
     if (path.isEmpty())
         return;
     m_copybook->setText(path);

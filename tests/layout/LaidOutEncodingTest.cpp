@@ -70,9 +70,8 @@ TEST(LaidOutEncoding, StartsAndMarksAgreeWithTheCut)
     // From the record's start to every target: the first unit start at or after it.
     for (std::size_t target = 0; target <= kRecord.size(); ++target) {
         const UnitStart start = encoding.advance(kRecord, {0, 0}, target);
-        const auto expected = std::ranges::find_if(cuts, [target](const Cut &cut) {
-            return cut.offset >= target;
-        });
+        const auto expected =
+            std::ranges::find_if(cuts, [target](const Cut &cut) { return cut.offset >= target; });
         EXPECT_EQ(start.offset, expected == cuts.end() ? kRecord.size() : expected->offset)
             << target;
         if (const std::optional<UnitStart> near = encoding.startNear(kRecord, target);

@@ -124,8 +124,8 @@ TEST_F(RecordFieldsTest, InvalidShortAndOverlongFieldsSayWhy)
     EXPECT_EQ(bands[1], (FieldBand{1, 3, FieldBand::Kind::Invalid, "AMOUNT"}));
     EXPECT_EQ(bands[2], (FieldBand{4, 2, FieldBand::Kind::Even, "BODY"}));
 
-    const Copybook big = Copybook::parse("01 R. 05 HUGE PIC X(2000000).",
-                                         CopybookReader::Format::Free);
+    const Copybook big =
+        Copybook::parse("01 R. 05 HUGE PIC X(2000000).", CopybookReader::Format::Free);
     const Layout layout(big.record(""));
     const std::string record(2000000, 'x');
     const RecordFields huge(layout, m_decoder, record, FieldAlternatives(layout));
@@ -166,8 +166,7 @@ TEST_F(RecordFieldsTest, CutsFollowTheUsage)
 TEST_F(RecordFieldsTest, TheShapeFollowsTheCounters)
 {
     const Copybook copybook = Copybook::parse(
-        "01 R. 05 C PIC 9. 05 T OCCURS 0 TO 3 DEPENDING ON C PIC X.",
-        CopybookReader::Format::Free);
+        "01 R. 05 C PIC 9. 05 T OCCURS 0 TO 3 DEPENDING ON C PIC X.", CopybookReader::Format::Free);
     const Layout layout(copybook.record(""));
     const FieldAlternatives alternatives(layout);
     const RecordFields two(layout, m_decoder, "2ab", alternatives);

@@ -105,7 +105,8 @@ TEST_F(TfrmMainFieldsTest, ARowSelectsItsBytesAndTheCursorSelectsItsRow)
     clickRow(Amount);
     EXPECT_EQ(m_window.Memo1->cursorByte(), 5u);
     EXPECT_EQ(m_window.Memo1->selectedText().size(), 2);
-    EXPECT_TRUE(status().contains("AMOUNT byte 1 of 2, S9(3) COMP-3: 789")) << status().toStdString();
+    EXPECT_TRUE(status().contains("AMOUNT byte 1 of 2, S9(3) COMP-3: 789"))
+        << status().toStdString();
 
     m_window.Memo1->showByte(7);
     QTest::keyClick(m_window.Memo1, Qt::Key_Right);
@@ -121,11 +122,12 @@ TEST_F(TfrmMainFieldsTest, TheLayoutCutsTheDumpAndTellsWhatIsAmiss)
     m_window.Memo1->showByte(1);
     // The double-byte name shows as kanji with no shift code before it.
     EXPECT_TRUE(status().contains("\u5C71")) << status().toStdString();
-    EXPECT_TRUE(status().contains("NAME byte 1 of 4, G(2) DISPLAY-1: \u5C71\u7530")) << status().toStdString();
+    EXPECT_TRUE(status().contains("NAME byte 1 of 4, G(2) DISPLAY-1: \u5C71\u7530"))
+        << status().toStdString();
     const FieldsModel &model = *fields()->model();
     EXPECT_EQ(model.data(model.indexOfRow(Amount, FieldsModel::Value)), "invalid: sign");
-    EXPECT_TRUE(model.data(model.indexOfRow(Amount, FieldsModel::Value), Qt::BackgroundRole)
-                    .isValid());
+    EXPECT_TRUE(
+        model.data(model.indexOfRow(Amount, FieldsModel::Value), Qt::BackgroundRole).isValid());
     EXPECT_EQ(fields()->note(), "");
 
     // A record framed shorter than the layout: its fields past the end are absent.
@@ -186,8 +188,8 @@ TEST_F(TfrmMainFieldsTest, ACompareNamesTheDifferingFieldsAndF8StepsThroughThem)
     m_window.SpinEdit1->SetValue(3);
     m_window.Compare()->compareWith({std::nullopt, 1});
 
-    EXPECT_TRUE(m_window.Compare()->bar()->summary().endsWith(
-        "; 3 fields differ: KIND, AMOUNT, BODY"))
+    EXPECT_TRUE(
+        m_window.Compare()->bar()->summary().endsWith("; 3 fields differ: KIND, AMOUNT, BODY"))
         << m_window.Compare()->bar()->summary().toStdString();
     const FieldsModel &model = *fields()->model();
     EXPECT_EQ(model.columnCount(), FieldsModel::ColumnCount);
