@@ -11,6 +11,7 @@
 #include "TempDir.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QItemSelectionModel>
 #include <QTest>
 #include <QTreeView>
@@ -113,6 +114,12 @@ TEST_F(TfrmMainFieldsTest, ARowSelectsItsBytesAndTheCursorSelectsItsRow)
     EXPECT_EQ(m_window.Memo1->cursorByte(), 8u);
     EXPECT_EQ(currentRow(), Body);
     EXPECT_TRUE(status().contains("BODY byte 2 of 4, X(4): 0202")) << status().toStdString();
+
+    table()->selectionModel()->select(fields()->model()->indexOfRow(Kind),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    fields()->copySelection();
+    EXPECT_EQ(QApplication::clipboard()->text(), "05\tKIND\t0\t1\tX\tC3\tC\n"
+                                                 "05\tBODY\t7\t4\tX(4)\tF0F2F0F2\t0202\n");
 }
 
 TEST_F(TfrmMainFieldsTest, TheLayoutCutsTheDumpAndTellsWhatIsAmiss)
