@@ -8,12 +8,15 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace {
 
 using Floats = FieldDecoder::Options::Floats;
+
+constexpr int kPathWidth = 360; // most of a usual path in sight
 
 QString fromBytes(const std::string &path)
 {
@@ -36,6 +39,7 @@ LayoutDialog::LayoutDialog(const LayoutChoice &previous, QWidget *parent)
     setWindowTitle(tr("Layout"));
     setObjectName(QStringLiteral("LayoutDialog"));
     m_copybook->setObjectName(QStringLiteral("CopybookPath"));
+    m_copybook->setMinimumWidth(kPathWidth);
     m_record->setEditable(true);
     m_record->setObjectName(QStringLiteral("LayoutRecord"));
     auto *browse = new QPushButton(tr("&Browse\u2026"), this);
@@ -43,7 +47,9 @@ LayoutDialog::LayoutDialog(const LayoutChoice &previous, QWidget *parent)
     path->addWidget(m_copybook, 1);
     path->addWidget(browse);
     auto *form = new QFormLayout(this);
-    form->addRow(tr("&Copybook:"), path);
+    auto *pathLabel = new QLabel(tr("&Copybook:"), this);
+    pathLabel->setBuddy(m_copybook);
+    form->addRow(pathLabel, path);
     form->addRow(tr("&Record:"), m_record);
     form->addRow(tr("&Format:"), m_format);
     form->addRow(tr("COMP-&5:"), m_binary);
