@@ -401,9 +401,9 @@ void TfrmMain::SetLayout(const LayoutChoice &choice)
     if (!m_fields->choose(choice))
         return;
     if (ChosenFraming().kind == Framing::Kind::Lines) {
-        const auto length = std::min<std::uint64_t>(m_fields->layoutLength(),
-                                                    static_cast<std::uint64_t>(SpinBox1->maximum()));
-        const Framing fixed = Framing::fixedLength(std::max<std::uint64_t>(length, 1));
+        // A layout is never longer than the length box takes.
+        const Framing fixed =
+            Framing::fixedLength(std::max<std::uint64_t>(m_fields->layoutLength(), 1));
         ShowFraming(fixed);
         Reframe(fixed);
     }
