@@ -61,12 +61,10 @@ void RecordFields::addRow(const Placement &placement, std::string name, std::str
     row.offset = placement.offset;
     row.length = placement.length;
     row.picture = pictureOf(placement);
-    for (std::size_t at = m_rows.size(); at-- > 0;) {
-        if (m_rows[at].depth < row.depth) {
-            row.parent = at;
-            break;
-        }
-    }
+    // The rows open above this one, one a depth: the last row at each.
+    m_open.resize(row.depth + std::size_t{1});
+    row.parent = row.depth == 0 ? FieldRow::kNoParent : m_open[row.depth - 1];
+    m_open[row.depth] = m_rows.size();
     const std::string_view bytes = placement.offset < record.size()
                                        ? record.substr(placement.offset, placement.length)
                                        : std::string_view();

@@ -53,6 +53,7 @@ private:
     FieldCut::Kind cutOf(const FieldRow &row) const;
 
     std::vector<FieldRow> m_rows;
+    std::vector<std::size_t> m_open; // while the rows are made
     std::vector<std::size_t> m_standing;
     std::uint64_t m_recordLength = 0;
     bool m_nationalN = false;
