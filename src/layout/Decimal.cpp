@@ -26,51 +26,86 @@ Decimal Decimal::fromMagnitude(unsigned __int128 magnitude, bool negative, int s
     return decimal;
 }
 
+namespace {
+
+struct Parts
+{
+    std::size_t first;    // the first digit that is not a leading zero
+    std::size_t fraction; // digits after the point
+    std::size_t trailing; // zeros after the digits, for a negative scale
+    std::size_t whole;    // digits before the point
+    std::size_t leading;  // zeros after the point, before the digits
+    bool zero;
+};
+
+Parts partsOf(const Decimal &decimal)
+{
+    Parts parts{};
+    while (parts.first < decimal.count && decimal.digits[parts.first] == '0')
+        ++parts.first;
+    parts.zero = parts.first == decimal.count;
+    const int scale = decimal.scale;
+    parts.fraction = scale > 0 ? static_cast<std::size_t>(scale) : 0;
+    parts.trailing = scale < 0 && !parts.zero ? static_cast<std::size_t>(-scale) : 0;
+    parts.whole = decimal.count > parts.fraction ? decimal.count - parts.fraction : 0;
+    parts.leading = parts.fraction > decimal.count ? parts.fraction - decimal.count : 0;
+    return parts;
+}
+
+} // namespace
+
+bool Decimal::writable() const
+{
+    const Parts parts = partsOf(*this);
+    return parts.trailing + parts.leading <= kMostDigits;
+}
+
 void Decimal::appendTo(std::string &out) const
 {
-    std::size_t first = 0;
-    while (first < count && digits[first] == '0')
-        ++first;
-    const bool zero = first == count;
-    const std::size_t fraction = scale > 0 ? static_cast<std::size_t>(scale) : 0;
-    const std::size_t trailing = scale < 0 && !zero ? static_cast<std::size_t>(-scale) : 0;
-    const std::size_t whole = count > fraction ? count - fraction : 0;
-    const std::size_t leading = fraction > count ? fraction - count : 0; // zeros after the point
     // One append from a buffer: appending a piece at a time is slow. Only scales far beyond
     // the digits (from many Ps) need more room.
-    char buffer[2 * kMostDigits + 4];
-    if (trailing + leading > kMostDigits) {
-        if (negative && !zero)
-            out += '-';
-        if (whole <= first)
-            out += '0';
-        else
-            out.append(digits.data() + first, whole - first).append(trailing, '0');
-        if (fraction != 0)
-            out.append(1, '.').append(leading, '0').append(digits.data() + whole, count - whole);
+    if (writable()) {
+        char buffer[kMostWritten];
+        out.append(buffer, writeTo(buffer));
         return;
     }
+    const Parts parts = partsOf(*this);
+    if (negative && !parts.zero)
+        out += '-';
+    if (parts.whole <= parts.first)
+        out += '0';
+    else
+        out.append(digits.data() + parts.first, parts.whole - parts.first)
+            .append(parts.trailing, '0');
+    if (parts.fraction != 0)
+        out.append(1, '.')
+            .append(parts.leading, '0')
+            .append(digits.data() + parts.whole, count - parts.whole);
+}
+
+char *Decimal::writeTo(char *at) const
+{
+    const Parts parts = partsOf(*this);
     // memcpy and memset, where std::copy becomes a rep movs whose start costs more than the
     // few digits it moves.
-    char *at = buffer;
-    if (negative && !zero)
+    if (negative && !parts.zero)
         *at++ = '-';
-    if (whole <= first) {
+    if (parts.whole <= parts.first) {
         *at++ = '0';
     } else {
-        std::memcpy(at, digits.data() + first, whole - first);
-        at += whole - first;
-        std::memset(at, '0', trailing);
-        at += trailing;
+        std::memcpy(at, digits.data() + parts.first, parts.whole - parts.first);
+        at += parts.whole - parts.first;
+        std::memset(at, '0', parts.trailing);
+        at += parts.trailing;
     }
-    if (fraction != 0) {
+    if (parts.fraction != 0) {
         *at++ = '.';
-        std::memset(at, '0', leading);
-        at += leading;
-        std::memcpy(at, digits.data() + whole, count - whole);
-        at += count - whole;
+        std::memset(at, '0', parts.leading);
+        at += parts.leading;
+        std::memcpy(at, digits.data() + parts.whole, count - parts.whole);
+        at += count - parts.whole;
     }
-    out.append(buffer, static_cast<std::size_t>(at - buffer));
+    return at;
 }
 
 std::optional<std::int64_t> Decimal::integer() const

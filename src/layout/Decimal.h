@@ -33,6 +33,12 @@ struct Decimal
     // As JSON writes it, every digit of the scale kept: "30.50", "-0.005", "12000"; zero has
     // no sign.
     void appendTo(std::string &out) const;
+    // The same at `at`, when it holds at most kMostWritten characters (scales within the
+    // digits do); the end of it.
+    char *writeTo(char *at) const;
+    bool writable() const;
+
+    static constexpr std::size_t kMostWritten = 2 * kMostDigits + 4;
     // The whole number it is; nothing for a fraction or beyond 64 bits.
     std::optional<std::int64_t> integer() const;
 };

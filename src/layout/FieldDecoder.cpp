@@ -46,32 +46,53 @@ FieldDecoder::FieldDecoder(std::shared_ptr<const Encoding> encoding, Options opt
                   (options.floats == Options::Floats::ByEncoding && m_text.ebcdic()))
 {}
 
-FieldValue FieldDecoder::decode(std::string_view bytes, const Item &item, std::string &out) const
+FieldDecoder::Method FieldDecoder::methodOf(const Item &item, std::size_t length)
 {
     switch (item.usage) {
     case Usage::Comp1:
     case Usage::Comp2:
-        return floating(bytes, out);
+        return Method::Floating;
     case Usage::Index:
     case Usage::Pointer:
-        appendHex(bytes, out);
-        return {Kind::Hex, Reason::None};
+        return Method::Hex;
     case Usage::CompX:
-        if (bytes.size() > kMostBinary) {
-            appendHex(bytes, out);
-            return {Kind::Hex, Reason::None};
-        }
-        return number(bytes, item, out);
+        return length > kMostBinary ? Method::Hex : Method::Binary;
     case Usage::Display1:
     case Usage::National:
-        return text(bytes, item, out);
-    default:
+        return Method::Text;
+    case Usage::Packed:
+        return Method::Packed;
+    case Usage::Binary:
+    case Usage::Comp5:
+        return Method::Binary;
+    case Usage::Display:
         break;
     }
-    const Picture::Category category = item.picture->category;
-    if (category == Picture::Category::Alphanumeric || category == Picture::Category::DoubleByte)
+    switch (item.picture->category) {
+    case Picture::Category::Alphanumeric:
+    case Picture::Category::DoubleByte:
+        return Method::Text;
+    case Picture::Category::NumericEdited:
+        return Method::Edited;
+    case Picture::Category::Numeric:
+        break;
+    }
+    return Method::Zoned;
+}
+
+FieldValue FieldDecoder::decode(std::string_view bytes, const Item &item, std::string &out) const
+{
+    switch (methodOf(item, bytes.size())) {
+    case Method::Floating:
+        return floating(bytes, out);
+    case Method::Hex:
+        appendHex(bytes, out);
+        return {Kind::Hex, Reason::None};
+    case Method::Text:
         return text(bytes, item, out);
-    return number(bytes, item, out);
+    default:
+        return number(bytes, item, out);
+    }
 }
 
 std::optional<std::int64_t> FieldDecoder::counter(std::string_view bytes, const Item &item) const
@@ -145,12 +166,19 @@ Reason FieldDecoder::decimal(std::string_view bytes, const Item &item, Decimal &
 
 FieldValue FieldDecoder::floating(std::string_view bytes, std::string &out) const
 {
+    char buffer[kMostFloat];
+    const char *end = writeFloating(bytes, buffer);
+    if (!end)
+        return {Kind::Null, Reason::None};
+    out.append(buffer, static_cast<std::size_t>(end - buffer));
+    return {Kind::Number, Reason::None};
+}
+
+char *FieldDecoder::writeFloating(std::string_view bytes, char *at) const
+{
     const double value =
         m_hexFloats ? NumberDecoder::hexFloat(bytes) : NumberDecoder::ieeeFloat(bytes);
     if (!std::isfinite(value))
-        return {Kind::Null, Reason::None};
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value);
-    out.append(buffer, result.ptr);
-    return {Kind::Number, Reason::None};
+        return nullptr;
+    return std::to_chars(at, at + kMostFloat, value == 0 ? 0.0 : value).ptr;
 }

@@ -29,7 +29,13 @@ public:
         bool nationalN = false;             // PIC N with no USAGE as UTF-16, not DBCS
     };
 
+    // How decode() reads an item, settled by its usage and picture alone.
+    enum class Method : std::uint8_t { Floating, Hex, Text, Packed, Binary, Zoned, Edited };
+
     FieldDecoder(std::shared_ptr<const Encoding> encoding, Options options);
+
+    static Method methodOf(const Item &item, std::size_t length);
+    const TextDecoder &textDecoder() const { return m_text; }
 
     // Appends the value to out, as FieldValue's kind says; an invalid value appends nothing.
     // bytes: exactly the item's length.
@@ -38,12 +44,18 @@ public:
     std::optional<std::int64_t> counter(std::string_view bytes, const Item &item) const;
     // counter() for the layout of a record; refers to this decoder.
     Layout::CounterReader counterReader() const;
+    // A float's bytes as a JSON number at `at`, which has room for kMostFloat characters; the
+    // end of it, or nullptr for NaN and infinities.
+    char *writeFloating(std::string_view bytes, char *at) const;
+    // The number an item's bytes hold; the reason when they hold none.
+    FieldValue::Reason decimal(std::string_view bytes, const Item &item, Decimal &out) const;
+
+    static constexpr std::size_t kMostFloat = 32;
 
 private:
     FieldValue text(std::string_view bytes, const Item &item, std::string &out) const;
     FieldValue number(std::string_view bytes, const Item &item, std::string &out) const;
     FieldValue floating(std::string_view bytes, std::string &out) const;
-    FieldValue::Reason decimal(std::string_view bytes, const Item &item, Decimal &out) const;
 
     TextDecoder m_text;
     Options m_options;
