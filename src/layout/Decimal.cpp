@@ -4,25 +4,63 @@
 #include <cstring>
 #include <limits>
 
+namespace {
+
+// "00" to "99".
+constexpr auto kPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// A word at a time, as many bytes as asked and up to Decimal::kSlack more.
+char *copyWords(char *at, const char *from, std::size_t bytes)
+{
+    for (std::size_t i = 0; i < bytes; i += Decimal::kSlack)
+        std::memcpy(at + i, from + i, Decimal::kSlack);
+    return at + bytes;
+}
+
+char *zeros(char *at, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        at[i] = '0';
+    return at + count;
+}
+
+} // namespace
+
 Decimal Decimal::fromMagnitude(unsigned __int128 magnitude, bool negative, int scale)
 {
-    std::array<char, kMostDigits> reversed;
-    std::uint8_t count = 0;
+    // Written backwards from the middle, then moved whole: the digits and what follows.
+    char buffer[2 * kMostDigits];
+    char *const end = buffer + kMostDigits;
+    char *at = end;
     // Division of 128 bits is a call; most values fit 64, where it is a multiplication.
     while (magnitude > std::numeric_limits<std::uint64_t>::max()) {
-        reversed[count++] = static_cast<char>('0' + static_cast<int>(magnitude % 10));
+        *--at = static_cast<char>('0' + static_cast<int>(magnitude % 10));
         magnitude /= 10;
     }
     auto small = static_cast<std::uint64_t>(magnitude);
-    do {
-        reversed[count++] = static_cast<char>('0' + small % 10);
-        small /= 10;
-    } while (small != 0);
+    while (small >= 100) {
+        at -= 2;
+        std::memcpy(at, kPairs.data() + 2 * (small % 100), 2);
+        small /= 100;
+    }
+    if (small >= 10) {
+        at -= 2;
+        std::memcpy(at, kPairs.data() + 2 * small, 2);
+    } else {
+        *--at = static_cast<char>('0' + small);
+    }
     Decimal decimal;
     decimal.negative = negative;
     decimal.scale = scale;
-    for (std::uint8_t i = count; i-- > 0;)
-        decimal.push(reversed[i]);
+    decimal.count = static_cast<std::uint8_t>(end - at);
+    std::memcpy(decimal.digits.data(), at, kMostDigits);
     return decimal;
 }
 
@@ -86,24 +124,18 @@ void Decimal::appendTo(std::string &out) const
 char *Decimal::writeTo(char *at) const
 {
     const Parts parts = partsOf(*this);
-    // memcpy and memset, where std::copy becomes a rep movs whose start costs more than the
-    // few digits it moves.
     if (negative && !parts.zero)
         *at++ = '-';
     if (parts.whole <= parts.first) {
         *at++ = '0';
     } else {
-        std::memcpy(at, digits.data() + parts.first, parts.whole - parts.first);
-        at += parts.whole - parts.first;
-        std::memset(at, '0', parts.trailing);
-        at += parts.trailing;
+        at = copyWords(at, digits.data() + parts.first, parts.whole - parts.first);
+        at = zeros(at, parts.trailing);
     }
     if (parts.fraction != 0) {
         *at++ = '.';
-        std::memset(at, '0', parts.leading);
-        at += parts.leading;
-        std::memcpy(at, digits.data() + parts.whole, count - parts.whole);
-        at += count - parts.whole;
+        at = zeros(at, parts.leading);
+        at = copyWords(at, digits.data() + parts.whole, count - parts.whole);
     }
     return at;
 }

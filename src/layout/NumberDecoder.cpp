@@ -84,6 +84,48 @@ Reason ebcdicSignedDigit(std::uint8_t byte, bool isSigned, Decimal &out)
     return Reason::None;
 }
 
+// EBCDIC zoned digits that are all well formed, a byte at a time with one test at the end;
+// false leaves the checks of each byte, and their reasons, to the caller.
+bool wellFormedEbcdicZoned(std::string_view bytes, std::size_t first, std::size_t last,
+                           std::size_t signAt, Decimal &out)
+{
+    if (last - first > Decimal::kMostDigits)
+        return false;
+    bool bad = false;
+    for (std::size_t i = first; i < last; ++i) {
+        const std::uint8_t byte = byteAt(bytes, i);
+        out.digits[i - first] = static_cast<char>('0' + (byte & 0x0F));
+        // The byte that carries the sign is read below for its zone.
+        const std::uint8_t zone = i == signAt ? 0xF : byte >> 4;
+        bad |= zone != 0xF || (byte & 0x0F) > 9;
+    }
+    out.count = static_cast<std::uint8_t>(last - first);
+    return !bad;
+}
+
+// The same for packed decimal: every nibble a digit and the pad nibble, if any, zero.
+bool wellFormedPacked(std::string_view bytes, std::size_t pad, Decimal &out)
+{
+    const std::size_t nibbles = bytes.size() * 2 - 1;
+    if (pad > 1 || nibbles - pad > Decimal::kMostDigits)
+        return false;
+    char unpacked[Decimal::kMostDigits + 2]; // every nibble, the pad too
+    bool bad = false;
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+        const std::uint8_t byte = byteAt(bytes, i);
+        unpacked[2 * i] = static_cast<char>('0' + (byte >> 4));
+        unpacked[2 * i + 1] = static_cast<char>('0' + (byte & 0x0F));
+        bad |= (byte >> 4) > 9 || (byte & 0x0F) > 9;
+    }
+    const std::uint8_t last = byteAt(bytes, bytes.size() - 1);
+    unpacked[nibbles - 1] = static_cast<char>('0' + (last >> 4));
+    bad |= (last >> 4) > 9 || (pad == 1 && unpacked[0] != '0');
+    // All the room, so that the copy is one fixed move.
+    std::memcpy(out.digits.data(), unpacked + pad, Decimal::kMostDigits);
+    out.count = static_cast<std::uint8_t>(nibbles - pad);
+    return !bad;
+}
+
 // 10^digits for 0 to 38 digits.
 unsigned __int128 powerOfTen(int digits)
 {
@@ -253,6 +295,14 @@ Reason NumberDecoder::zoned(std::string_view bytes, const Item &item, bool ebcdi
     const std::size_t signAt = item.signSeparate  ? bytes.size()
                                : item.signLeading ? first
                                                   : last - 1;
+    if (ebcdic && wellFormedEbcdicZoned(bytes, first, last, signAt, out)) {
+        if (signAt == bytes.size())
+            return Reason::None;
+        const int sign = signOfNibble(byteAt(bytes, signAt) >> 4, picture.isSigned);
+        out.negative = sign < 0;
+        return sign == 0 ? Reason::Sign : Reason::None;
+    }
+    out.count = 0;
     for (std::size_t i = first; i < last; ++i) {
         const std::uint8_t byte = byteAt(bytes, i);
         Reason reason;
@@ -274,15 +324,18 @@ Reason NumberDecoder::packed(std::string_view bytes, const Item &item, Decimal &
     out.start(picture.scale);
     const std::size_t nibbles = bytes.size() * 2 - 1;
     const std::size_t pad = nibbles - static_cast<std::size_t>(picture.digits);
-    for (std::size_t i = 0; i < nibbles; ++i) {
-        const std::uint8_t byte = byteAt(bytes, i / 2);
-        const std::uint8_t nibble = i % 2 == 0 ? byte >> 4 : byte & 0x0F;
-        if (nibble > 9)
-            return Reason::Digit;
-        if (i >= pad)
-            out.push(static_cast<char>('0' + nibble));
-        else if (nibble != 0)
-            return Reason::Range;
+    if (!wellFormedPacked(bytes, pad, out)) {
+        out.count = 0;
+        for (std::size_t i = 0; i < nibbles; ++i) {
+            const std::uint8_t byte = byteAt(bytes, i / 2);
+            const std::uint8_t nibble = i % 2 == 0 ? byte >> 4 : byte & 0x0F;
+            if (nibble > 9)
+                return Reason::Digit;
+            if (i >= pad)
+                out.push(static_cast<char>('0' + nibble));
+            else if (nibble != 0)
+                return Reason::Range;
+        }
     }
     const int sign = signOfNibble(byteAt(bytes, bytes.size() - 1) & 0x0F, picture.isSigned);
     if (sign == 0)
