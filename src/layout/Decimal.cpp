@@ -1,6 +1,7 @@
 #include "Decimal.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -16,11 +17,12 @@ constexpr auto kPairs = [] {
     return pairs;
 }();
 
-// A word at a time, as many bytes as asked and up to Decimal::kSlack more.
+// As many bytes as asked and up to 15 more: most numbers are one fixed move.
 char *copyWords(char *at, const char *from, std::size_t bytes)
 {
-    for (std::size_t i = 0; i < bytes; i += Decimal::kSlack)
-        std::memcpy(at + i, from + i, Decimal::kSlack);
+    std::memcpy(at, from, 16);
+    for (std::size_t i = 16; i < bytes; i += 8)
+        std::memcpy(at + i, from + i, 8);
     return at + bytes;
 }
 
@@ -79,8 +81,17 @@ struct Parts
 Parts partsOf(const Decimal &decimal)
 {
     Parts parts{};
-    while (parts.first < decimal.count && decimal.digits[parts.first] == '0')
-        ++parts.first;
+    // A word at a time: the first byte that is not '0' is the lowest bits that differ.
+    std::size_t first = 0;
+    for (; first < decimal.count; first += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, decimal.digits.data() + first, 8);
+        if (const std::uint64_t differ = word ^ 0x3030303030303030; differ != 0) {
+            first += static_cast<std::size_t>(std::countr_zero(differ)) / 8;
+            break;
+        }
+    }
+    parts.first = std::min<std::size_t>(first, decimal.count);
     parts.zero = parts.first == decimal.count;
     const int scale = decimal.scale;
     parts.fraction = scale > 0 ? static_cast<std::size_t>(scale) : 0;
@@ -124,8 +135,9 @@ void Decimal::appendTo(std::string &out) const
 char *Decimal::writeTo(char *at) const
 {
     const Parts parts = partsOf(*this);
-    if (negative && !parts.zero)
-        *at++ = '-';
+    // Written and kept or not: the sign follows no pattern a branch could learn.
+    *at = '-';
+    at += negative && !parts.zero;
     if (parts.whole <= parts.first) {
         *at++ = '0';
     } else {

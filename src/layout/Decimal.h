@@ -10,7 +10,7 @@ struct Decimal
 {
     static constexpr std::size_t kMostDigits = 40;
     // Room past the digits, and past what writeTo() writes: digits move a word at a time.
-    static constexpr std::size_t kSlack = 8;
+    static constexpr std::size_t kSlack = 16;
 
     // '0' to '9', the most significant first; count of them
     std::array<char, kMostDigits + kSlack> digits;

@@ -38,6 +38,12 @@ void appendHex(std::string_view bytes, std::string &out)
     }
 }
 
+// Whether the item's numbers have a point within their digits, as short decimals write them.
+bool pointWithin(const Item &item)
+{
+    return item.picture->scale >= 0 && item.picture->scale <= item.picture->digits;
+}
+
 } // namespace
 
 FieldDecoder::FieldDecoder(std::shared_ptr<const Encoding> encoding, Options options)
@@ -172,6 +178,36 @@ FieldValue FieldDecoder::floating(std::string_view bytes, std::string &out) cons
         return {Kind::Null, Reason::None};
     out.append(buffer, static_cast<std::size_t>(end - buffer));
     return {Kind::Number, Reason::None};
+}
+
+char *FieldDecoder::writePacked(std::string_view bytes, const Item &item, char *at) const
+{
+    ShortDecimal value;
+    if (pointWithin(item) && NumberDecoder::shortPacked(bytes, item, value))
+        return value.writeTo(at, static_cast<std::size_t>(item.picture->scale));
+    return writeDecimal(bytes, item, at);
+}
+
+char *FieldDecoder::writeZoned(std::string_view bytes, const Item &item, char *at) const
+{
+    ShortDecimal value;
+    if (m_text.ebcdic() && pointWithin(item) && NumberDecoder::shortEbcdicZoned(bytes, item, value))
+        return value.writeTo(at, static_cast<std::size_t>(item.picture->scale));
+    return writeDecimal(bytes, item, at);
+}
+
+char *FieldDecoder::writeBinary(std::string_view bytes, const Item &item, char *at) const
+{
+    return writeDecimal(bytes, item, at);
+}
+
+// The longer way, for what the short ones do not take; invalid values come here too.
+char *FieldDecoder::writeDecimal(std::string_view bytes, const Item &item, char *at) const
+{
+    Decimal value;
+    if (decimal(bytes, item, value) != Reason::None)
+        return nullptr;
+    return value.writeTo(at);
 }
 
 char *FieldDecoder::writeFloating(std::string_view bytes, char *at) const

@@ -44,8 +44,13 @@ public:
     std::optional<std::int64_t> counter(std::string_view bytes, const Item &item) const;
     // counter() for the layout of a record; refers to this decoder.
     Layout::CounterReader counterReader() const;
-    // A float's bytes as a JSON number at `at`, which has room for kMostFloat characters; the
-    // end of it, or nullptr for NaN and infinities.
+    // decode() of an item of the method in the name, as a JSON number at `at`, which has
+    // room for Decimal::kMostWritten bytes (kMostFloat for floats) when the item's scale is
+    // within Decimal::kMostDigits either way; the end of it, or nullptr when the bytes hold no
+    // number (NaN and infinities for floats).
+    char *writePacked(std::string_view bytes, const Item &item, char *at) const;
+    char *writeZoned(std::string_view bytes, const Item &item, char *at) const;
+    char *writeBinary(std::string_view bytes, const Item &item, char *at) const;
     char *writeFloating(std::string_view bytes, char *at) const;
     // The number an item's bytes hold; the reason when they hold none.
     FieldValue::Reason decimal(std::string_view bytes, const Item &item, Decimal &out) const;
@@ -56,6 +61,7 @@ private:
     FieldValue text(std::string_view bytes, const Item &item, std::string &out) const;
     FieldValue number(std::string_view bytes, const Item &item, std::string &out) const;
     FieldValue floating(std::string_view bytes, std::string &out) const;
+    char *writeDecimal(std::string_view bytes, const Item &item, char *at) const;
 
     TextDecoder m_text;
     Options m_options;

@@ -130,12 +130,18 @@ JsonLinesWriter::Field JsonLinesWriter::fieldOf(const Item &item, std::uint32_t 
     const bool nearScale = !item.picture || (item.picture->scale >= -int{Decimal::kMostDigits} &&
                                              item.picture->scale <= int{Decimal::kMostDigits});
     switch (FieldDecoder::methodOf(item, length)) {
+    // Far scales write more than a Decimal's room; they go the decoder's way.
     case FieldDecoder::Method::Packed:
-    case FieldDecoder::Method::Binary:
-    case FieldDecoder::Method::Zoned:
-        // Far scales write more than a Decimal's room; they go the decoder's way.
         if (nearScale)
-            field = {&item, Decimal::kMostWritten, Way::Number};
+            field = {&item, Decimal::kMostWritten, Way::Packed};
+        break;
+    case FieldDecoder::Method::Zoned:
+        if (nearScale)
+            field = {&item, Decimal::kMostWritten, Way::Zoned};
+        break;
+    case FieldDecoder::Method::Binary:
+        if (nearScale)
+            field = {&item, Decimal::kMostWritten, Way::Binary};
         break;
     case FieldDecoder::Method::Floating:
         field = {&item, FieldDecoder::kMostFloat, Way::Floating};
@@ -240,12 +246,12 @@ char *JsonLinesWriter::value(const Field &field, std::string_view bytes, bool co
     if (counterOutOfRange)
         return invalid(field, at);
     switch (field.way) {
-    case Way::Number: {
-        Decimal number;
-        if (m_decoder.decimal(bytes, *field.item, number) != FieldValue::Reason::None)
-            return invalid(field, at);
-        return number.writeTo(at);
-    }
+    case Way::Packed:
+        return numberOr(m_decoder.writePacked(bytes, *field.item, at), field, at);
+    case Way::Zoned:
+        return numberOr(m_decoder.writeZoned(bytes, *field.item, at), field, at);
+    case Way::Binary:
+        return numberOr(m_decoder.writeBinary(bytes, *field.item, at), field, at);
     case Way::Floating: {
         char *end = m_decoder.writeFloating(bytes, at);
         return end ? end : written(kNull, at);
@@ -283,6 +289,11 @@ char *JsonLinesWriter::decoded(const Field &field, std::string_view bytes, char 
     // Room for the rest of a planned record too.
     out.commit(at);
     return written(text, out.room(text.size() + m_most));
+}
+
+char *JsonLinesWriter::numberOr(char *end, const Field &field, char *at)
+{
+    return end ? end : invalid(field, at);
 }
 
 char *JsonLinesWriter::invalid(const Field &field, char *at)

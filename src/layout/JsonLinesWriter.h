@@ -29,7 +29,7 @@ public:
 private:
     // How a field's value is written: the common kinds straight into the output, the others
     // through the decoder's text.
-    enum class Way : std::uint8_t { Number, Floating, Text, Decoded };
+    enum class Way : std::uint8_t { Packed, Zoned, Binary, Floating, Text, Decoded };
     struct Field
     {
         const Item *item = nullptr;
@@ -63,6 +63,8 @@ private:
     char *value(const Field &field, std::string_view bytes, bool counterOutOfRange, char *at,
                 OutputBuffer &out);
     char *decoded(const Field &field, std::string_view bytes, char *at, OutputBuffer &out);
+    // The end of the number written at `at`, or null there when end is nullptr.
+    char *numberOr(char *end, const Field &field, char *at);
     char *invalid(const Field &field, char *at);
 
     const Layout &m_layout;

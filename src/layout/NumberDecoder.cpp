@@ -84,48 +84,6 @@ Reason ebcdicSignedDigit(std::uint8_t byte, bool isSigned, Decimal &out)
     return Reason::None;
 }
 
-// EBCDIC zoned digits that are all well formed, a byte at a time with one test at the end;
-// false leaves the checks of each byte, and their reasons, to the caller.
-bool wellFormedEbcdicZoned(std::string_view bytes, std::size_t first, std::size_t last,
-                           std::size_t signAt, Decimal &out)
-{
-    if (last - first > Decimal::kMostDigits)
-        return false;
-    bool bad = false;
-    for (std::size_t i = first; i < last; ++i) {
-        const std::uint8_t byte = byteAt(bytes, i);
-        out.digits[i - first] = static_cast<char>('0' + (byte & 0x0F));
-        // The byte that carries the sign is read below for its zone.
-        const std::uint8_t zone = i == signAt ? 0xF : byte >> 4;
-        bad |= zone != 0xF || (byte & 0x0F) > 9;
-    }
-    out.count = static_cast<std::uint8_t>(last - first);
-    return !bad;
-}
-
-// The same for packed decimal: every nibble a digit and the pad nibble, if any, zero.
-bool wellFormedPacked(std::string_view bytes, std::size_t pad, Decimal &out)
-{
-    const std::size_t nibbles = bytes.size() * 2 - 1;
-    if (pad > 1 || nibbles - pad > Decimal::kMostDigits)
-        return false;
-    char unpacked[Decimal::kMostDigits + 2]; // every nibble, the pad too
-    bool bad = false;
-    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
-        const std::uint8_t byte = byteAt(bytes, i);
-        unpacked[2 * i] = static_cast<char>('0' + (byte >> 4));
-        unpacked[2 * i + 1] = static_cast<char>('0' + (byte & 0x0F));
-        bad |= (byte >> 4) > 9 || (byte & 0x0F) > 9;
-    }
-    const std::uint8_t last = byteAt(bytes, bytes.size() - 1);
-    unpacked[nibbles - 1] = static_cast<char>('0' + (last >> 4));
-    bad |= (last >> 4) > 9 || (pad == 1 && unpacked[0] != '0');
-    // All the room, so that the copy is one fixed move.
-    std::memcpy(out.digits.data(), unpacked + pad, Decimal::kMostDigits);
-    out.count = static_cast<std::uint8_t>(nibbles - pad);
-    return !bad;
-}
-
 // 10^digits for 0 to 38 digits.
 unsigned __int128 powerOfTen(int digits)
 {
@@ -295,14 +253,6 @@ Reason NumberDecoder::zoned(std::string_view bytes, const Item &item, bool ebcdi
     const std::size_t signAt = item.signSeparate  ? bytes.size()
                                : item.signLeading ? first
                                                   : last - 1;
-    if (ebcdic && wellFormedEbcdicZoned(bytes, first, last, signAt, out)) {
-        if (signAt == bytes.size())
-            return Reason::None;
-        const int sign = signOfNibble(byteAt(bytes, signAt) >> 4, picture.isSigned);
-        out.negative = sign < 0;
-        return sign == 0 ? Reason::Sign : Reason::None;
-    }
-    out.count = 0;
     for (std::size_t i = first; i < last; ++i) {
         const std::uint8_t byte = byteAt(bytes, i);
         Reason reason;
@@ -324,24 +274,68 @@ Reason NumberDecoder::packed(std::string_view bytes, const Item &item, Decimal &
     out.start(picture.scale);
     const std::size_t nibbles = bytes.size() * 2 - 1;
     const std::size_t pad = nibbles - static_cast<std::size_t>(picture.digits);
-    if (!wellFormedPacked(bytes, pad, out)) {
-        out.count = 0;
-        for (std::size_t i = 0; i < nibbles; ++i) {
-            const std::uint8_t byte = byteAt(bytes, i / 2);
-            const std::uint8_t nibble = i % 2 == 0 ? byte >> 4 : byte & 0x0F;
-            if (nibble > 9)
-                return Reason::Digit;
-            if (i >= pad)
-                out.push(static_cast<char>('0' + nibble));
-            else if (nibble != 0)
-                return Reason::Range;
-        }
+    for (std::size_t i = 0; i < nibbles; ++i) {
+        const std::uint8_t byte = byteAt(bytes, i / 2);
+        const std::uint8_t nibble = i % 2 == 0 ? byte >> 4 : byte & 0x0F;
+        if (nibble > 9)
+            return Reason::Digit;
+        if (i >= pad)
+            out.push(static_cast<char>('0' + nibble));
+        else if (nibble != 0)
+            return Reason::Range;
     }
     const int sign = signOfNibble(byteAt(bytes, bytes.size() - 1) & 0x0F, picture.isSigned);
     if (sign == 0)
         return Reason::Sign;
     out.negative = sign < 0;
     return Reason::None;
+}
+
+bool NumberDecoder::shortEbcdicZoned(std::string_view bytes, const Item &item, ShortDecimal &out)
+{
+    using Bytes = ShortDecimal::Bytes;
+    if (item.signSeparate || bytes.size() > ShortDecimal::kMostDigits)
+        return false;
+    Bytes raw = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        raw |= Bytes{byteAt(bytes, i)} << (8 * i);
+    constexpr Bytes kLow = ~Bytes{0} / 0xFF * 0x0F;
+    const Bytes used = bytes.size() == 16 ? ~Bytes{0} : (Bytes{1} << (8 * bytes.size())) - 1;
+    const std::size_t signAt = item.signLeading ? 0 : bytes.size() - 1;
+    // Every zone F but the sign's, and every digit at most 9: adding 6 carries above 9.
+    const Bytes zones = (raw | Bytes{0xF0} << (8 * signAt)) & ~kLow & used;
+    const Bytes digits = raw & kLow;
+    if (zones != (~kLow & used) || ((digits + kLow / 0x0F * 6) & ~kLow) != 0)
+        return false;
+    const int sign = signOfNibble(byteAt(bytes, signAt) >> 4, item.picture->isSigned);
+    out.characters = digits | ShortDecimal::kZeros;
+    out.count = static_cast<std::uint8_t>(bytes.size());
+    out.negative = sign < 0;
+    return sign != 0;
+}
+
+bool NumberDecoder::shortPacked(std::string_view bytes, const Item &item, ShortDecimal &out)
+{
+    using Bytes = ShortDecimal::Bytes;
+    const std::size_t nibbles = bytes.size() * 2 - 1;
+    const std::size_t pad = nibbles - static_cast<std::size_t>(item.picture->digits);
+    if (nibbles > ShortDecimal::kMostDigits || pad > 1)
+        return false;
+    Bytes digits = 0; // a nibble a byte, the pad too
+    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
+        const std::uint8_t byte = byteAt(bytes, i);
+        digits |= Bytes{static_cast<std::uint16_t>(byte >> 4 | (byte & 0x0F) << 8)} << (16 * i);
+    }
+    const std::uint8_t last = byteAt(bytes, bytes.size() - 1);
+    digits |= Bytes{static_cast<std::uint8_t>(last >> 4)} << (8 * (nibbles - 1));
+    constexpr Bytes kHigh = ~Bytes{0} / 0xFF * 0xF0;
+    if (((digits + ~Bytes{0} / 0xFF * 6) & kHigh) != 0 || (pad == 1 && (digits & 0xFF) != 0))
+        return false;
+    const int sign = signOfNibble(last & 0x0F, item.picture->isSigned);
+    out.characters = (digits >> (8 * pad)) | ShortDecimal::kZeros;
+    out.count = static_cast<std::uint8_t>(nibbles - pad);
+    out.negative = sign < 0;
+    return sign != 0;
 }
 
 Reason NumberDecoder::binary(std::string_view bytes, const Item &item, bool littleEndian,

@@ -2,6 +2,7 @@
 
 #include "Decimal.h"
 #include "FieldValue.h"
+#include "ShortDecimal.h"
 
 #include <string_view>
 
@@ -19,6 +20,11 @@ public:
     // "{", "A" to "I" (positive) and "}", "J" to "R" (negative); SEPARATE takes "+" or "-".
     static Reason zoned(std::string_view bytes, const Item &item, bool ebcdic, Decimal &out);
     static Reason packed(std::string_view bytes, const Item &item, Decimal &out);
+    // The same for EBCDIC zoned decimal without a separate sign, and packed decimal, of at most
+    // 15 digits, byte by byte without a branch: whether the bytes hold a number. When they do
+    // not, the forms above give the reason.
+    static bool shortEbcdicZoned(std::string_view bytes, const Item &item, ShortDecimal &out);
+    static bool shortPacked(std::string_view bytes, const Item &item, ShortDecimal &out);
     // Big-endian, or little-endian where asked; COMP and COMP-4 keep to the picture's digits.
     static Reason binary(std::string_view bytes, const Item &item, bool littleEndian, Decimal &out);
     // text: one character a position, as decoded from the record.
