@@ -75,7 +75,7 @@ std::string benchCopybook()
 }
 
 // Valid fields throughout: EBCDIC letters and blanks, zoned and packed digits of either sign,
-// any binary.
+// binary of nine digits, floats of any fraction.
 std::string randomRecord(const Layout &layout, std::mt19937 &random)
 {
     std::string record;
@@ -86,6 +86,13 @@ std::string randomRecord(const Layout &layout, std::mt19937 &random)
         const bool numeric = placement.item->picture &&
                              placement.item->picture->category == Picture::Category::Numeric;
         const unsigned sign = random() % 2 ? 0xC : 0xD;
+        if (usage == Usage::Binary && placement.length == 4) {
+            const auto value = static_cast<std::uint32_t>(
+                static_cast<std::int32_t>(random() % 1'999'999'999) - 999'999'999);
+            for (int shift = 24; shift >= 0; shift -= 8)
+                record += static_cast<char>(value >> shift);
+            continue;
+        }
         for (std::uint32_t i = 0; i < placement.length; ++i) {
             const unsigned digit = random() % 10;
             const bool last = i + 1 == placement.length;

@@ -156,9 +156,8 @@ Reason FieldDecoder::decimal(std::string_view bytes, const Item &item, Decimal &
         return NumberDecoder::packed(bytes, item, out);
     case Usage::Binary:
     case Usage::CompX:
-        return NumberDecoder::binary(bytes, item, false, out);
     case Usage::Comp5:
-        return NumberDecoder::binary(bytes, item, m_options.littleEndianComp5, out);
+        return NumberDecoder::binary(bytes, item, littleEndian(item), out);
     default:
         break;
     }
@@ -198,7 +197,21 @@ char *FieldDecoder::writeZoned(std::string_view bytes, const Item &item, char *a
 
 char *FieldDecoder::writeBinary(std::string_view bytes, const Item &item, char *at) const
 {
+    constexpr std::uint64_t kShort = 10'000'000'000'000'000; // 10^16
+    const int scale = NumberDecoder::binaryScale(item);
+    NumberDecoder::BinaryValue value;
+    if (scale >= 0 && scale <= int{ShortDecimal::kMostDigits} &&
+        NumberDecoder::binary(bytes, item, littleEndian(item), value) == Reason::None &&
+        value.magnitude < kShort)
+        return ShortDecimal::ofMagnitude(static_cast<std::uint64_t>(value.magnitude),
+                                         value.negative)
+            .writeTo(at, static_cast<std::size_t>(scale));
     return writeDecimal(bytes, item, at);
+}
+
+bool FieldDecoder::littleEndian(const Item &item) const
+{
+    return item.usage == Usage::Comp5 && m_options.littleEndianComp5;
 }
 
 // The longer way, for what the short ones do not take; invalid values come here too.

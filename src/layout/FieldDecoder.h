@@ -62,6 +62,7 @@ private:
     FieldValue number(std::string_view bytes, const Item &item, std::string &out) const;
     FieldValue floating(std::string_view bytes, std::string &out) const;
     char *writeDecimal(std::string_view bytes, const Item &item, char *at) const;
+    bool littleEndian(const Item &item) const;
 
     TextDecoder m_text;
     Options m_options;

@@ -341,6 +341,15 @@ bool NumberDecoder::shortPacked(std::string_view bytes, const Item &item, ShortD
 Reason NumberDecoder::binary(std::string_view bytes, const Item &item, bool littleEndian,
                              Decimal &out)
 {
+    BinaryValue value;
+    const Reason reason = binary(bytes, item, littleEndian, value);
+    out = Decimal::fromMagnitude(value.magnitude, value.negative, binaryScale(item));
+    return reason;
+}
+
+Reason NumberDecoder::binary(std::string_view bytes, const Item &item, bool littleEndian,
+                             BinaryValue &out)
+{
     const bool isSigned = item.picture && item.picture->category == Picture::Category::Numeric &&
                           item.picture->isSigned && item.usage != Usage::CompX;
     unsigned __int128 value = 0;
@@ -352,13 +361,17 @@ Reason NumberDecoder::binary(std::string_view bytes, const Item &item, bool litt
         const std::size_t bits = bytes.size() * 8;
         value = bits >= 128 ? ~value + 1 : ((unsigned __int128){1} << bits) - value;
     }
-    const int scale = item.picture && item.picture->category == Picture::Category::Numeric
-                          ? item.picture->scale
-                          : 0;
-    out = Decimal::fromMagnitude(value, negative, scale);
+    out = {value, negative};
     if (item.usage == Usage::Binary && value >= powerOfTen(item.picture->digits))
         return Reason::Range;
     return Reason::None;
+}
+
+int NumberDecoder::binaryScale(const Item &item)
+{
+    return item.picture && item.picture->category == Picture::Category::Numeric
+               ? item.picture->scale
+               : 0;
 }
 
 Reason NumberDecoder::edited(std::string_view text, const Item &item, Decimal &out)

@@ -27,6 +27,15 @@ public:
     static bool shortPacked(std::string_view bytes, const Item &item, ShortDecimal &out);
     // Big-endian, or little-endian where asked; COMP and COMP-4 keep to the picture's digits.
     static Reason binary(std::string_view bytes, const Item &item, bool littleEndian, Decimal &out);
+    // The same as a whole number, to be scaled by binaryScale().
+    struct BinaryValue
+    {
+        unsigned __int128 magnitude = 0;
+        bool negative = false;
+    };
+    static Reason binary(std::string_view bytes, const Item &item, bool littleEndian,
+                         BinaryValue &out);
+    static int binaryScale(const Item &item);
     // text: one character a position, as decoded from the record.
     static Reason edited(std::string_view text, const Item &item, Decimal &out);
     // COMP-1 and COMP-2 as IBM hexadecimal floating point or IEEE 754, big-endian.

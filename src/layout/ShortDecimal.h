@@ -20,6 +20,15 @@ struct ShortDecimal
     std::uint8_t count = 0;
     bool negative = false;
 
+    // A whole number below 10^16 as 16 digits.
+    static ShortDecimal ofMagnitude(std::uint64_t magnitude, bool negative)
+    {
+        constexpr std::uint32_t kHalf = 100'000'000;
+        return {Bytes{eightDigits(static_cast<std::uint32_t>(magnitude / kHalf))} |
+                    Bytes{eightDigits(static_cast<std::uint32_t>(magnitude % kHalf))} << 64,
+                kMostDigits, negative};
+    }
+
     // As Decimal writes it, for a scale from 0 to count; the end of it.
     char *writeTo(char *at, std::size_t scale) const
     {
@@ -37,6 +46,17 @@ struct ShortDecimal
     }
 
 private:
+    // n below 10^8 as eight characters, the first in the lowest byte: split in halves of four
+    // digits, then pairs, then digits, every lane at once; the divisions by 100 and by 10 are
+    // multiplications that hold for what each lane can be.
+    static std::uint64_t eightDigits(std::uint32_t n)
+    {
+        const std::uint64_t halves = (n / 10000) | std::uint64_t{n % 10000} << 32;
+        const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007F;
+        const std::uint64_t pairs = (halves - 100 * hundreds) << 16 | hundreds;
+        const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000F;
+        return ((pairs - 10 * tens) << 8 | tens) + 0x3030303030303030;
+    }
     std::size_t firstNonZero() const
     {
         const Bytes differ = characters ^ kZeros;
