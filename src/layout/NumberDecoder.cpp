@@ -17,24 +17,6 @@ std::uint8_t byteAt(std::string_view bytes, std::size_t i)
     return static_cast<std::uint8_t>(bytes[i]);
 }
 
-// A sign nibble: +1, -1, or 0 for none. Unsigned items take only F and C.
-int signOfNibble(std::uint8_t nibble, bool isSigned)
-{
-    switch (nibble) {
-    case 0xF:
-    case 0xC:
-        return 1;
-    case 0xA:
-    case 0xE:
-        return isSigned ? 1 : 0;
-    case 0xD:
-    case 0xB:
-        return isSigned ? -1 : 0;
-    default:
-        return 0;
-    }
-}
-
 Reason plainDigit(std::uint8_t byte, std::uint8_t zone, Decimal &out)
 {
     if ((byte >> 4) != zone)
@@ -76,7 +58,7 @@ Reason ebcdicSignedDigit(std::uint8_t byte, bool isSigned, Decimal &out)
 {
     if ((byte & 0x0F) > 9)
         return Reason::Digit;
-    const int sign = signOfNibble(byte >> 4, isSigned);
+    const int sign = NumberDecoder::signOfNibble(byte >> 4, isSigned);
     if (sign == 0)
         return Reason::Sign;
     out.negative = sign < 0;
@@ -85,16 +67,23 @@ Reason ebcdicSignedDigit(std::uint8_t byte, bool isSigned, Decimal &out)
 }
 
 // 10^digits for 0 to 38 digits.
-unsigned __int128 powerOfTen(int digits)
+constexpr auto kPowersOfTen = [] {
+    std::array<unsigned __int128, 39> powers{};
+    powers[0] = 1;
+    for (std::size_t i = 1; i < powers.size(); ++i)
+        powers[i] = powers[i - 1] * 10;
+    return powers;
+}();
+
+// Bytes as an unsigned number, big-endian or little-endian; in 64 bits where they fit, where
+// it is quicker.
+template <class Unsigned>
+Unsigned unsignedOf(std::string_view bytes, bool littleEndian)
 {
-    static const auto kPowers = [] {
-        std::array<unsigned __int128, 39> powers{};
-        powers[0] = 1;
-        for (std::size_t i = 1; i < powers.size(); ++i)
-            powers[i] = powers[i - 1] * 10;
-        return powers;
-    }();
-    return kPowers[static_cast<std::size_t>(digits)];
+    Unsigned value = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        value = value << 8 | byteAt(bytes, littleEndian ? bytes.size() - 1 - i : i);
+    return value;
 }
 
 bool isDigit(char c)
@@ -284,58 +273,11 @@ Reason NumberDecoder::packed(std::string_view bytes, const Item &item, Decimal &
         else if (nibble != 0)
             return Reason::Range;
     }
-    const int sign = signOfNibble(byteAt(bytes, bytes.size() - 1) & 0x0F, picture.isSigned);
+    const int sign = NumberDecoder::signOfNibble(byteAt(bytes, bytes.size() - 1) & 0x0F, picture.isSigned);
     if (sign == 0)
         return Reason::Sign;
     out.negative = sign < 0;
     return Reason::None;
-}
-
-bool NumberDecoder::shortEbcdicZoned(std::string_view bytes, const Item &item, ShortDecimal &out)
-{
-    using Bytes = ShortDecimal::Bytes;
-    if (item.signSeparate || bytes.size() > ShortDecimal::kMostDigits)
-        return false;
-    Bytes raw = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        raw |= Bytes{byteAt(bytes, i)} << (8 * i);
-    constexpr Bytes kLow = ~Bytes{0} / 0xFF * 0x0F;
-    const Bytes used = bytes.size() == 16 ? ~Bytes{0} : (Bytes{1} << (8 * bytes.size())) - 1;
-    const std::size_t signAt = item.signLeading ? 0 : bytes.size() - 1;
-    // Every zone F but the sign's, and every digit at most 9: adding 6 carries above 9.
-    const Bytes zones = (raw | Bytes{0xF0} << (8 * signAt)) & ~kLow & used;
-    const Bytes digits = raw & kLow;
-    if (zones != (~kLow & used) || ((digits + kLow / 0x0F * 6) & ~kLow) != 0)
-        return false;
-    const int sign = signOfNibble(byteAt(bytes, signAt) >> 4, item.picture->isSigned);
-    out.characters = digits | ShortDecimal::kZeros;
-    out.count = static_cast<std::uint8_t>(bytes.size());
-    out.negative = sign < 0;
-    return sign != 0;
-}
-
-bool NumberDecoder::shortPacked(std::string_view bytes, const Item &item, ShortDecimal &out)
-{
-    using Bytes = ShortDecimal::Bytes;
-    const std::size_t nibbles = bytes.size() * 2 - 1;
-    const std::size_t pad = nibbles - static_cast<std::size_t>(item.picture->digits);
-    if (nibbles > ShortDecimal::kMostDigits || pad > 1)
-        return false;
-    Bytes digits = 0; // a nibble a byte, the pad too
-    for (std::size_t i = 0; i + 1 < bytes.size(); ++i) {
-        const std::uint8_t byte = byteAt(bytes, i);
-        digits |= Bytes{static_cast<std::uint16_t>(byte >> 4 | (byte & 0x0F) << 8)} << (16 * i);
-    }
-    const std::uint8_t last = byteAt(bytes, bytes.size() - 1);
-    digits |= Bytes{static_cast<std::uint8_t>(last >> 4)} << (8 * (nibbles - 1));
-    constexpr Bytes kHigh = ~Bytes{0} / 0xFF * 0xF0;
-    if (((digits + ~Bytes{0} / 0xFF * 6) & kHigh) != 0 || (pad == 1 && (digits & 0xFF) != 0))
-        return false;
-    const int sign = signOfNibble(last & 0x0F, item.picture->isSigned);
-    out.characters = (digits >> (8 * pad)) | ShortDecimal::kZeros;
-    out.count = static_cast<std::uint8_t>(nibbles - pad);
-    out.negative = sign < 0;
-    return sign != 0;
 }
 
 Reason NumberDecoder::binary(std::string_view bytes, const Item &item, bool littleEndian,
@@ -352,9 +294,9 @@ Reason NumberDecoder::binary(std::string_view bytes, const Item &item, bool litt
 {
     const bool isSigned = item.picture && item.picture->category == Picture::Category::Numeric &&
                           item.picture->isSigned && item.usage != Usage::CompX;
-    unsigned __int128 value = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        value = value << 8 | byteAt(bytes, littleEndian ? bytes.size() - 1 - i : i);
+    unsigned __int128 value = bytes.size() <= sizeof(std::uint64_t)
+                                  ? unsignedOf<std::uint64_t>(bytes, littleEndian)
+                                  : unsignedOf<unsigned __int128>(bytes, littleEndian);
     const std::uint8_t top = byteAt(bytes, littleEndian ? bytes.size() - 1 : 0);
     const bool negative = isSigned && (top & 0x80) != 0;
     if (negative) {
@@ -362,17 +304,11 @@ Reason NumberDecoder::binary(std::string_view bytes, const Item &item, bool litt
         value = bits >= 128 ? ~value + 1 : ((unsigned __int128){1} << bits) - value;
     }
     out = {value, negative};
-    if (item.usage == Usage::Binary && value >= powerOfTen(item.picture->digits))
+    if (item.usage == Usage::Binary && value >= kPowersOfTen[static_cast<std::size_t>(item.picture->digits)])
         return Reason::Range;
     return Reason::None;
 }
 
-int NumberDecoder::binaryScale(const Item &item)
-{
-    return item.picture && item.picture->category == Picture::Category::Numeric
-               ? item.picture->scale
-               : 0;
-}
 
 Reason NumberDecoder::edited(std::string_view text, const Item &item, Decimal &out)
 {
