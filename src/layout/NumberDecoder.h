@@ -73,12 +73,17 @@ private:
     // 1 to 16 bytes with the first in the lowest byte, as the characters are held.
     static Bytes inMemoryOrder(std::string_view bytes)
     {
-        Bytes raw = 0;
+        if (bytes.size() <= 8)
+            return inMemoryOrder8(bytes);
+        return inMemoryOrder8(bytes.substr(0, 8)) | Bytes{inMemoryOrder8(bytes.substr(8))} << 64;
+    }
+    // The same for 1 to 8 bytes, in 64 bits, which take fewer steps.
+    static std::uint64_t inMemoryOrder8(std::string_view bytes)
+    {
+        std::uint64_t raw = 0;
         for (const char byte : bytes)
             raw = raw << 8 | static_cast<std::uint8_t>(byte);
-        const Bytes reversed = Bytes{__builtin_bswap64(static_cast<std::uint64_t>(raw))} << 64 |
-                               __builtin_bswap64(static_cast<std::uint64_t>(raw >> 64));
-        return reversed >> (8 * (16 - bytes.size()));
+        return __builtin_bswap64(raw << (64 - 8 * bytes.size()));
     }
     // Four bytes as their eight nibbles, a byte each, the high nibble first.
     static std::uint64_t nibblesOf(std::uint32_t four)
