@@ -23,18 +23,18 @@ public:
     // byte has no character.
     char *write(std::string_view bytes, char *at) const
     {
-        std::size_t end = bytes.size();
-        while (end > 0 && characterOf(bytes[end - 1]).kind == Kind::Blank)
-            --end;
-        for (std::size_t i = 0; i < end; ++i) {
-            const Character &character = characterOf(bytes[i]);
-            if (character.kind == Kind::Unmapped)
-                return nullptr;
+        // Without a branch a byte: blanks are written and cut off after the last other.
+        char *end = at;
+        bool unmapped = false;
+        for (const char byte : bytes) {
+            const Character &character = characterOf(byte);
             // All eight bytes at once; the length says how many count.
             __builtin_memcpy(at, &character, kMostPerByte);
             at += character.length;
+            unmapped |= character.kind == Kind::Unmapped;
+            end = character.kind == Kind::Blank ? end : at;
         }
-        return at;
+        return unmapped ? nullptr : end;
     }
 
 private:
