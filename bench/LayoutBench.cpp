@@ -127,8 +127,7 @@ void JsonLinesOfEbcdicRecords(benchmark::State &state)
         writer.write(records[next++ % records.size()], out);
         benchmark::DoNotOptimize(out.view().data());
     }
-    state.SetBytesProcessed(
-        static_cast<std::int64_t>(state.iterations() * layout.largestLength()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * layout.largestLength()));
 }
 BENCHMARK(JsonLinesOfEbcdicRecords);
 

@@ -37,8 +37,8 @@ char *zeros(char *at, std::size_t count)
 
 Decimal Decimal::fromMagnitude(unsigned __int128 magnitude, bool negative, int scale)
 {
-    // Written backwards from the middle, then moved whole: the digits and what follows.
-    char buffer[2 * kMostDigits];
+    // Written backwards from the end.
+    char buffer[kMostDigits];
     char *const end = buffer + kMostDigits;
     char *at = end;
     // Division of 128 bits is a call; most values fit 64, where it is a multiplication.
@@ -62,7 +62,7 @@ Decimal Decimal::fromMagnitude(unsigned __int128 magnitude, bool negative, int s
     decimal.negative = negative;
     decimal.scale = scale;
     decimal.count = static_cast<std::uint8_t>(end - at);
-    std::memcpy(decimal.digits.data(), at, kMostDigits);
+    std::memcpy(decimal.digits.data(), at, decimal.count);
     return decimal;
 }
 

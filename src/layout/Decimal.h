@@ -13,7 +13,7 @@ struct Decimal
     static constexpr std::size_t kSlack = 16;
 
     // '0' to '9', the most significant first; count of them
-    std::array<char, kMostDigits + kSlack> digits;
+    std::array<char, kMostDigits + kSlack> digits{};
     std::uint8_t count = 0;
     bool negative = false;
     int scale = 0;

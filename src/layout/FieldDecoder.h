@@ -52,8 +52,6 @@ public:
     char *writeZoned(std::string_view bytes, const Item &item, char *at) const;
     char *writeBinary(std::string_view bytes, const Item &item, char *at) const;
     char *writeFloating(std::string_view bytes, char *at) const;
-    // The number an item's bytes hold; the reason when they hold none.
-    FieldValue::Reason decimal(std::string_view bytes, const Item &item, Decimal &out) const;
 
     static constexpr std::size_t kMostFloat = 32;
 
@@ -61,6 +59,7 @@ private:
     FieldValue text(std::string_view bytes, const Item &item, std::string &out) const;
     FieldValue number(std::string_view bytes, const Item &item, std::string &out) const;
     FieldValue floating(std::string_view bytes, std::string &out) const;
+    FieldValue::Reason decimal(std::string_view bytes, const Item &item, Decimal &out) const;
     char *writeDecimal(std::string_view bytes, const Item &item, char *at) const;
     bool littleEndian(const Item &item) const;
 

@@ -76,8 +76,7 @@ private:
 
 JsonLinesWriter::JsonLinesWriter(const Layout &layout, const FieldDecoder &decoder)
     : m_layout(layout), m_decoder(decoder), m_text(decoder.textDecoder()),
-      m_counters(decoder.counterReader()), m_keys(layout.itemCount()),
-      m_fields(layout.itemCount())
+      m_counters(decoder.counterReader()), m_keys(layout.itemCount()), m_fields(layout.itemCount())
 {
     for (const Placement &placement : layout.largest()) {
         std::string &key = m_keys[placement.number];
@@ -160,8 +159,7 @@ JsonLinesWriter::Field JsonLinesWriter::fieldOf(const Item &item, std::uint32_t 
 
 // The object of a record of size bytes laid out as placements, as punctuation and values.
 template <class Sink>
-void JsonLinesWriter::walk(std::size_t size, const std::vector<Placement> &placements,
-                           Sink &sink)
+void JsonLinesWriter::walk(std::size_t size, const std::vector<Placement> &placements, Sink &sink)
 {
     m_open.clear();
     sink.punctuation("{");
@@ -219,7 +217,8 @@ void JsonLinesWriter::plan()
     walk(m_layout.largestLength(), m_layout.largest(), planner);
     m_most = m_tail.size();
     for (const Step &step : m_steps)
-        m_most += std::max<std::size_t>(step.prefixLength, kShortPrefix) + m_fields[step.number].most;
+        m_most +=
+            std::max<std::size_t>(step.prefixLength, kShortPrefix) + m_fields[step.number].most;
     m_prefixes.append(kShortPrefix, '\0'); // what the last short copy reads past its prefix
 }
 
@@ -233,8 +232,7 @@ void JsonLinesWriter::writePlanned(std::string_view record, OutputBuffer &out)
         else
             std::memcpy(at, prefix, step.prefixLength);
         at += step.prefixLength;
-        at = value(m_fields[step.number], record.substr(step.offset, step.length), false, at,
-                   out);
+        at = value(m_fields[step.number], record.substr(step.offset, step.length), false, at, out);
     }
     out.commit(written(m_tail, at));
 }

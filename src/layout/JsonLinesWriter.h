@@ -35,7 +35,7 @@ private:
         const Item *item = nullptr;
         std::size_t most = 0; // bytes written at most, Decoded aside
         Way way = Way::Decoded;
-        bool counts = false; // whether an invalid value makes the record invalid
+        bool counts = false;  // whether an invalid value makes the record invalid
         bool leftOut = false; // FILLER and 66 levels
     };
     // A value of a record laid out as largest(), with the punctuation and key before it.
@@ -77,8 +77,8 @@ private:
     std::vector<Open> m_open;
     std::vector<Step> m_steps; // empty unless the layout is the same for every record
     std::string m_prefixes;
-    std::string m_tail;       // after the last step
-    std::size_t m_most = 0;   // bytes a planned record writes at most, Decoded values aside
+    std::string m_tail;     // after the last step
+    std::size_t m_most = 0; // bytes a planned record writes at most, Decoded values aside
     std::string m_value;
     std::string m_quoted;
     OutputBuffer m_line;

@@ -47,7 +47,10 @@ private:
     };
     static_assert(sizeof(Character) == kMostPerByte);
 
-    const Character &characterOf(char byte) const { return m_characters[static_cast<std::uint8_t>(byte)]; }
+    const Character &characterOf(char byte) const
+    {
+        return m_characters[static_cast<std::uint8_t>(byte)];
+    }
 
     std::array<Character, 256> m_characters{};
     bool m_usable = false;

@@ -77,8 +77,7 @@ constexpr auto kPowersOfTen = [] {
 
 // Bytes as an unsigned number, big-endian or little-endian; in 64 bits where they fit, where
 // it is quicker.
-template <class Unsigned>
-Unsigned unsignedOf(std::string_view bytes, bool littleEndian)
+template <class Unsigned> Unsigned unsignedOf(std::string_view bytes, bool littleEndian)
 {
     Unsigned value = 0;
     for (std::size_t i = 0; i < bytes.size(); ++i)
@@ -273,7 +272,8 @@ Reason NumberDecoder::packed(std::string_view bytes, const Item &item, Decimal &
         else if (nibble != 0)
             return Reason::Range;
     }
-    const int sign = NumberDecoder::signOfNibble(byteAt(bytes, bytes.size() - 1) & 0x0F, picture.isSigned);
+    const int sign =
+        NumberDecoder::signOfNibble(byteAt(bytes, bytes.size() - 1) & 0x0F, picture.isSigned);
     if (sign == 0)
         return Reason::Sign;
     out.negative = sign < 0;
@@ -304,11 +304,11 @@ Reason NumberDecoder::binary(std::string_view bytes, const Item &item, bool litt
         value = bits >= 128 ? ~value + 1 : ((unsigned __int128){1} << bits) - value;
     }
     out = {value, negative};
-    if (item.usage == Usage::Binary && value >= kPowersOfTen[static_cast<std::size_t>(item.picture->digits)])
+    if (item.usage == Usage::Binary &&
+        value >= kPowersOfTen[static_cast<std::size_t>(item.picture->digits)])
         return Reason::Range;
     return Reason::None;
 }
-
 
 Reason NumberDecoder::edited(std::string_view text, const Item &item, Decimal &out)
 {

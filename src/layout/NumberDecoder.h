@@ -109,8 +109,8 @@ inline bool NumberDecoder::shortEbcdicZoned(std::string_view bytes, const Item &
     const Bytes digits = raw & 0x0F * kEvery;
     if (zones != (0xF0 * kEvery & used) || !allDigits(digits))
         return false;
-    const int sign = signOfNibble(static_cast<std::uint8_t>(raw >> (8 * signAt)) >> 4,
-                                  item.picture->isSigned);
+    const int sign =
+        signOfNibble(static_cast<std::uint8_t>(raw >> (8 * signAt)) >> 4, item.picture->isSigned);
     out.characters = digits | ShortDecimal::kZeros;
     out.count = static_cast<std::uint8_t>(bytes.size());
     out.negative = sign < 0;
@@ -129,8 +129,8 @@ inline bool NumberDecoder::shortPacked(std::string_view bytes, const Item &item,
     const Bytes digits = all & ((Bytes{1} << (8 * nibbles)) - 1); // the pad too
     if (!allDigits(digits) || (pad == 1 && (digits & 0xFF) != 0))
         return false;
-    const int sign = signOfNibble(static_cast<std::uint8_t>(all >> (8 * nibbles)),
-                                  item.picture->isSigned);
+    const int sign =
+        signOfNibble(static_cast<std::uint8_t>(all >> (8 * nibbles)), item.picture->isSigned);
     out.characters = (digits >> (8 * pad)) | ShortDecimal::kZeros;
     out.count = static_cast<std::uint8_t>(nibbles - pad);
     out.negative = sign < 0;

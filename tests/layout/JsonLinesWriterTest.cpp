@@ -167,8 +167,8 @@ std::string decodedLine(const Layout &layout, const FieldDecoder &decoder, std::
         if (placement.item->isGroup())
             continue;
         value.clear();
-        const FieldValue decoded = decoder.decode(
-            record.substr(placement.offset, placement.length), *placement.item, value);
+        const FieldValue decoded = decoder.decode(record.substr(placement.offset, placement.length),
+                                                  *placement.item, value);
         line += (line.size() > 1 ? ",\"" : "\"") + placement.item->name + "\":";
         if (!decoded.valid() || decoded.kind == FieldValue::Kind::Null) {
             line += "null";
@@ -215,7 +215,8 @@ TEST(JsonLinesWriter, ExtremesOfShortNumbersKeepTheirDigits)
     const FieldDecoder decoder(EncodingCatalog::make("IBM-037"), {});
     JsonLinesWriter writer(layout, decoder);
     std::string line;
-    writer.write(fromHex("999999999999999D" "F9F9F9F9F9F9F9F9F9F9F9F9F9F9F9D9"
+    writer.write(fromHex("999999999999999D"
+                         "F9F9F9F9F9F9F9F9F9F9F9F9F9F9F9D9"
                          "002386F26FC0FFFF"   // 10^16 - 1
                          "FFDC790D903F0000"), // -10^16
                  line);
@@ -223,7 +224,8 @@ TEST(JsonLinesWriter, ExtremesOfShortNumbersKeepTheirDigits)
                     R"("B":9999999999999999,"X":-10000000000000000})"
                     "\n");
     line.clear();
-    writer.write(fromHex("000000000000000D" "F0F0F0F0F0F0F0F0F0F0F0F0F0F0F0D0" +
+    writer.write(fromHex("000000000000000D"
+                         "F0F0F0F0F0F0F0F0F0F0F0F0F0F0F0D0" +
                          std::string(32, '0')),
                  line);
     EXPECT_EQ(line, R"({"P":0,"Z":0.0,"B":0,"X":0})"
