@@ -299,10 +299,10 @@ Reason NumberDecoder::binary(std::string_view bytes, const Item &item, bool litt
                                   : unsignedOf<unsigned __int128>(bytes, littleEndian);
     const std::uint8_t top = byteAt(bytes, littleEndian ? bytes.size() - 1 : 0);
     const bool negative = isSigned && (top & 0x80) != 0;
-    if (negative) {
-        const std::size_t bits = bytes.size() * 8;
-        value = bits >= 128 ? ~value + 1 : ((unsigned __int128){1} << bits) - value;
-    }
+    const std::size_t bits = bytes.size() * 8;
+    const unsigned __int128 negated =
+        bits >= 128 ? ~value + 1 : ((unsigned __int128){1} << bits) - value;
+    value = negative ? negated : value; // no branch: signs follow no pattern
     out = {value, negative};
     if (item.usage == Usage::Binary &&
         value >= kPowersOfTen[static_cast<std::size_t>(item.picture->digits)])

@@ -47,22 +47,14 @@ public:
     static double hexFloat(std::string_view bytes);
     static double ieeeFloat(std::string_view bytes);
 
-    // A sign nibble: +1, -1, or 0 for none. Unsigned items take only F and C.
+    // A sign nibble: +1, -1, or 0 for none. Unsigned items take only F and C. A look-up, as
+    // signs follow no pattern that a branch could learn.
     static int signOfNibble(std::uint8_t nibble, bool isSigned)
     {
-        switch (nibble) {
-        case 0xF:
-        case 0xC:
-            return 1;
-        case 0xA:
-        case 0xE:
-            return isSigned ? 1 : 0;
-        case 0xD:
-        case 0xB:
-            return isSigned ? -1 : 0;
-        default:
-            return 0;
-        }
+        // By the nibble, 0 to F.
+        static constexpr std::int8_t kSigned[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, -1, 1, -1, 1, 1};
+        static constexpr std::int8_t kUnsigned[] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1};
+        return (isSigned ? kSigned : kUnsigned)[nibble & 0x0F];
     }
 
 private:
