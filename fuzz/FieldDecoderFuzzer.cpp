@@ -42,6 +42,23 @@ constexpr std::string_view kCopybook = R"(
    05 CX PIC 9(5) COMP-X.
 )";
 
+// Without DEPENDING ON: every record as long as the layout is written by one plan.
+constexpr std::string_view kFixed = R"(
+01 F.
+   05 P1 PIC S9(9)V99 COMP-3.
+   05 P2 PIC 9(4) COMP-3.
+   05 P3 PIC S9(3)PP COMP-3.
+   05 Z1 PIC S9(5)V99.
+   05 Z2 PIC S9(4) SIGN LEADING.
+   05 Z3 PIC S9(16)V9(16).
+   05 B1 PIC S9(9) COMP.
+   05 B2 PIC S9(4)V99 COMP-5.
+   05 B3 PIC 9(18) COMP-5.
+   05 F1 COMP-2.
+   05 T1 PIC X(5).
+   05 N1 PIC N(2) NATIONAL.
+)";
+
 constexpr const char *kEncodings[] = {"IBM-037", "IBM-939", "IBM-930",   "Shift_JIS",
                                       "EUC-JP",  "UTF-8",   "ISO-8859-1"};
 
@@ -57,6 +74,8 @@ struct Setup
 {
     Copybook copybook = Copybook::parse(kCopybook, CopybookReader::Format::Free);
     Layout layout{copybook.record("")};
+    Copybook fixedCopybook = Copybook::parse(kFixed, CopybookReader::Format::Free);
+    Layout fixed{fixedCopybook.record("")};
     std::vector<std::unique_ptr<FieldDecoder>> decoders;
 
     Setup()
@@ -74,6 +93,30 @@ struct Setup
         }
     }
 };
+
+// The line of a record of the fixed layout as decode() reads each field.
+std::string decodedLine(const Layout &layout, const FieldDecoder &decoder, std::string_view record)
+{
+    std::string line = "{";
+    std::string value;
+    for (std::size_t i = 1; i < layout.largest().size(); ++i) {
+        const Placement &placement = layout.largest()[i];
+        value.clear();
+        const FieldValue decoded = decoder.decode(record.substr(placement.offset, placement.length),
+                                                  *placement.item, value);
+        line += (i > 1 ? ",\"" : "\"") + placement.item->name + "\":";
+        if (!decoded.valid() || decoded.kind == FieldValue::Kind::Null) {
+            line += "null";
+        } else if (decoded.kind == FieldValue::Kind::Number) {
+            line += value;
+        } else {
+            line += '"';
+            JsonLinesWriter::appendEscaped(value, line);
+            line += '"';
+        }
+    }
+    return line + "}\n";
+}
 
 } // namespace
 
@@ -105,5 +148,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::string line;
     writer.write(record, line);
     check(line.starts_with('{') && line.ends_with("}\n"), "a JSON line left open");
+    std::string full(record.substr(0, setup.fixed.largestLength()));
+    full.resize(setup.fixed.largestLength(), '\xF0');
+    JsonLinesWriter fixedWriter(setup.fixed, decoder);
+    line.clear();
+    fixedWriter.write(full, line);
+    check(line == decodedLine(setup.fixed, decoder, full), "a planned line that decode() denies");
     return 0;
 }

@@ -30,6 +30,12 @@ void trimBlanks(std::string &out, std::size_t from, bool ideographic)
     out.resize(end);
 }
 
+// Whether the item's numbers have a point within their digits, as short decimals write them.
+bool pointWithin(const Item &item)
+{
+    return item.picture->scale >= 0 && item.picture->scale <= item.picture->digits;
+}
+
 } // namespace
 
 FieldDecoder::FieldDecoder(std::shared_ptr<const Encoding> encoding, Options options)
@@ -38,32 +44,53 @@ FieldDecoder::FieldDecoder(std::shared_ptr<const Encoding> encoding, Options opt
                   (options.floats == Options::Floats::ByEncoding && m_text.ebcdic()))
 {}
 
-FieldValue FieldDecoder::decode(std::string_view bytes, const Item &item, std::string &out) const
+FieldDecoder::Method FieldDecoder::methodOf(const Item &item, std::size_t length)
 {
     switch (item.usage) {
     case Usage::Comp1:
     case Usage::Comp2:
-        return floating(bytes, out);
+        return Method::Floating;
     case Usage::Index:
     case Usage::Pointer:
-        HexDigits::append(bytes, out);
-        return {Kind::Hex, Reason::None};
+        return Method::Hex;
     case Usage::CompX:
-        if (bytes.size() > kMostBinary) {
-            HexDigits::append(bytes, out);
-            return {Kind::Hex, Reason::None};
-        }
-        return number(bytes, item, out);
+        return length > kMostBinary ? Method::Hex : Method::Binary;
     case Usage::Display1:
     case Usage::National:
-        return text(bytes, item, out);
-    default:
+        return Method::Text;
+    case Usage::Packed:
+        return Method::Packed;
+    case Usage::Binary:
+    case Usage::Comp5:
+        return Method::Binary;
+    case Usage::Display:
         break;
     }
-    const Picture::Category category = item.picture->category;
-    if (category == Picture::Category::Alphanumeric || category == Picture::Category::DoubleByte)
+    switch (item.picture->category) {
+    case Picture::Category::Alphanumeric:
+    case Picture::Category::DoubleByte:
+        return Method::Text;
+    case Picture::Category::NumericEdited:
+        return Method::Edited;
+    case Picture::Category::Numeric:
+        break;
+    }
+    return Method::Zoned;
+}
+
+FieldValue FieldDecoder::decode(std::string_view bytes, const Item &item, std::string &out) const
+{
+    switch (methodOf(item, bytes.size())) {
+    case Method::Floating:
+        return floating(bytes, out);
+    case Method::Hex:
+        HexDigits::append(bytes, out);
+        return {Kind::Hex, Reason::None};
+    case Method::Text:
         return text(bytes, item, out);
-    return number(bytes, item, out);
+    default:
+        return number(bytes, item, out);
+    }
 }
 
 std::optional<std::int64_t> FieldDecoder::counter(std::string_view bytes, const Item &item) const
@@ -121,9 +148,8 @@ Reason FieldDecoder::decimal(std::string_view bytes, const Item &item, Decimal &
         return NumberDecoder::packed(bytes, item, out);
     case Usage::Binary:
     case Usage::CompX:
-        return NumberDecoder::binary(bytes, item, false, out);
     case Usage::Comp5:
-        return NumberDecoder::binary(bytes, item, m_options.littleEndianComp5, out);
+        return NumberDecoder::binary(bytes, item, littleEndian(item), out);
     default:
         break;
     }
@@ -137,12 +163,63 @@ Reason FieldDecoder::decimal(std::string_view bytes, const Item &item, Decimal &
 
 FieldValue FieldDecoder::floating(std::string_view bytes, std::string &out) const
 {
+    char buffer[kMostFloat];
+    const char *end = writeFloating(bytes, buffer);
+    if (!end)
+        return {Kind::Null, Reason::None};
+    out.append(buffer, static_cast<std::size_t>(end - buffer));
+    return {Kind::Number, Reason::None};
+}
+
+char *FieldDecoder::writePacked(std::string_view bytes, const Item &item, char *at) const
+{
+    ShortDecimal value;
+    if (pointWithin(item) && NumberDecoder::shortPacked(bytes, item, value))
+        return value.writeTo(at, static_cast<std::size_t>(item.picture->scale));
+    return writeDecimal(bytes, item, at);
+}
+
+char *FieldDecoder::writeZoned(std::string_view bytes, const Item &item, char *at) const
+{
+    ShortDecimal value;
+    if (m_text.ebcdic() && pointWithin(item) && NumberDecoder::shortEbcdicZoned(bytes, item, value))
+        return value.writeTo(at, static_cast<std::size_t>(item.picture->scale));
+    return writeDecimal(bytes, item, at);
+}
+
+char *FieldDecoder::writeBinary(std::string_view bytes, const Item &item, char *at) const
+{
+    constexpr std::uint64_t kShort = 10'000'000'000'000'000; // 10^16
+    const int scale = NumberDecoder::binaryScale(item);
+    NumberDecoder::BinaryValue value;
+    if (scale >= 0 && scale <= int{ShortDecimal::kMostDigits} &&
+        NumberDecoder::binary(bytes, item, littleEndian(item), value) == Reason::None &&
+        value.magnitude < kShort)
+        return ShortDecimal::ofMagnitude(static_cast<std::uint64_t>(value.magnitude),
+                                         value.negative)
+            .writeTo(at, static_cast<std::size_t>(scale));
+    return writeDecimal(bytes, item, at);
+}
+
+bool FieldDecoder::littleEndian(const Item &item) const
+{
+    return item.usage == Usage::Comp5 && m_options.littleEndianComp5;
+}
+
+// The longer way, for what the short ones do not take; invalid values come here too.
+char *FieldDecoder::writeDecimal(std::string_view bytes, const Item &item, char *at) const
+{
+    Decimal value;
+    if (decimal(bytes, item, value) != Reason::None)
+        return nullptr;
+    return value.writeTo(at);
+}
+
+char *FieldDecoder::writeFloating(std::string_view bytes, char *at) const
+{
     const double value =
         m_hexFloats ? NumberDecoder::hexFloat(bytes) : NumberDecoder::ieeeFloat(bytes);
     if (!std::isfinite(value))
-        return {Kind::Null, Reason::None};
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value == 0 ? 0.0 : value);
-    out.append(buffer, result.ptr);
-    return {Kind::Number, Reason::None};
+        return nullptr;
+    return std::to_chars(at, at + kMostFloat, value == 0 ? 0.0 : value).ptr;
 }

@@ -17,24 +17,6 @@ std::uint8_t byteAt(std::string_view bytes, std::size_t i)
     return static_cast<std::uint8_t>(bytes[i]);
 }
 
-// A sign nibble: +1, -1, or 0 for none. Unsigned items take only F and C.
-int signOfNibble(std::uint8_t nibble, bool isSigned)
-{
-    switch (nibble) {
-    case 0xF:
-    case 0xC:
-        return 1;
-    case 0xA:
-    case 0xE:
-        return isSigned ? 1 : 0;
-    case 0xD:
-    case 0xB:
-        return isSigned ? -1 : 0;
-    default:
-        return 0;
-    }
-}
-
 Reason plainDigit(std::uint8_t byte, std::uint8_t zone, Decimal &out)
 {
     if ((byte >> 4) != zone)
@@ -76,7 +58,7 @@ Reason ebcdicSignedDigit(std::uint8_t byte, bool isSigned, Decimal &out)
 {
     if ((byte & 0x0F) > 9)
         return Reason::Digit;
-    const int sign = signOfNibble(byte >> 4, isSigned);
+    const int sign = NumberDecoder::signOfNibble(byte >> 4, isSigned);
     if (sign == 0)
         return Reason::Sign;
     out.negative = sign < 0;
@@ -85,16 +67,22 @@ Reason ebcdicSignedDigit(std::uint8_t byte, bool isSigned, Decimal &out)
 }
 
 // 10^digits for 0 to 38 digits.
-unsigned __int128 powerOfTen(int digits)
+constexpr auto kPowersOfTen = [] {
+    std::array<unsigned __int128, 39> powers{};
+    powers[0] = 1;
+    for (std::size_t i = 1; i < powers.size(); ++i)
+        powers[i] = powers[i - 1] * 10;
+    return powers;
+}();
+
+// Bytes as an unsigned number, big-endian or little-endian; in 64 bits where they fit, where
+// it is quicker.
+template <class Unsigned> Unsigned unsignedOf(std::string_view bytes, bool littleEndian)
 {
-    static const auto kPowers = [] {
-        std::array<unsigned __int128, 39> powers{};
-        powers[0] = 1;
-        for (std::size_t i = 1; i < powers.size(); ++i)
-            powers[i] = powers[i - 1] * 10;
-        return powers;
-    }();
-    return kPowers[static_cast<std::size_t>(digits)];
+    Unsigned value = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        value = value << 8 | byteAt(bytes, littleEndian ? bytes.size() - 1 - i : i);
+    return value;
 }
 
 bool isDigit(char c)
@@ -284,7 +272,8 @@ Reason NumberDecoder::packed(std::string_view bytes, const Item &item, Decimal &
         else if (nibble != 0)
             return Reason::Range;
     }
-    const int sign = signOfNibble(byteAt(bytes, bytes.size() - 1) & 0x0F, picture.isSigned);
+    const int sign =
+        NumberDecoder::signOfNibble(byteAt(bytes, bytes.size() - 1) & 0x0F, picture.isSigned);
     if (sign == 0)
         return Reason::Sign;
     out.negative = sign < 0;
@@ -294,22 +283,29 @@ Reason NumberDecoder::packed(std::string_view bytes, const Item &item, Decimal &
 Reason NumberDecoder::binary(std::string_view bytes, const Item &item, bool littleEndian,
                              Decimal &out)
 {
+    BinaryValue value;
+    const Reason reason = binary(bytes, item, littleEndian, value);
+    out = Decimal::fromMagnitude(value.magnitude, value.negative, binaryScale(item));
+    return reason;
+}
+
+Reason NumberDecoder::binary(std::string_view bytes, const Item &item, bool littleEndian,
+                             BinaryValue &out)
+{
     const bool isSigned = item.picture && item.picture->category == Picture::Category::Numeric &&
                           item.picture->isSigned && item.usage != Usage::CompX;
-    unsigned __int128 value = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        value = value << 8 | byteAt(bytes, littleEndian ? bytes.size() - 1 - i : i);
+    unsigned __int128 value = bytes.size() <= sizeof(std::uint64_t)
+                                  ? unsignedOf<std::uint64_t>(bytes, littleEndian)
+                                  : unsignedOf<unsigned __int128>(bytes, littleEndian);
     const std::uint8_t top = byteAt(bytes, littleEndian ? bytes.size() - 1 : 0);
     const bool negative = isSigned && (top & 0x80) != 0;
-    if (negative) {
-        const std::size_t bits = bytes.size() * 8;
-        value = bits >= 128 ? ~value + 1 : ((unsigned __int128){1} << bits) - value;
-    }
-    const int scale = item.picture && item.picture->category == Picture::Category::Numeric
-                          ? item.picture->scale
-                          : 0;
-    out = Decimal::fromMagnitude(value, negative, scale);
-    if (item.usage == Usage::Binary && value >= powerOfTen(item.picture->digits))
+    const std::size_t bits = bytes.size() * 8;
+    const unsigned __int128 negated =
+        bits >= 128 ? ~value + 1 : ((unsigned __int128){1} << bits) - value;
+    value = negative ? negated : value; // no branch: signs follow no pattern
+    out = {value, negative};
+    if (item.usage == Usage::Binary &&
+        value >= kPowersOfTen[static_cast<std::size_t>(item.picture->digits)])
         return Reason::Range;
     return Reason::None;
 }

@@ -22,6 +22,8 @@ public:
 
     // The EBCDIC pages hold zoned digits and signs their own way.
     bool ebcdic() const { return m_ebcdic; }
+    // Whether every byte is a character of its own.
+    bool singleByte() const { return m_singleByte; }
 
     // In the record's encoding, shift codes and all.
     bool text(std::string_view bytes, std::string &out) const;

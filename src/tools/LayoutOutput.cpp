@@ -1,6 +1,5 @@
 #include "LayoutOutput.h"
 
-#include "CopybookError.h"
 #include "Failure.h"
 #include "HexDigits.h"
 #include "JsonLinesWriter.h"
@@ -148,17 +147,16 @@ bool LayoutOutput::writeJson(const RecordStore &store, std::shared_ptr<const Enc
 {
     const FieldDecoder decoder = m_copybook.decoder(std::move(encoding));
     JsonLinesWriter writer(m_copybook.layout(), decoder);
-    std::string out;
-    out.reserve(kPieceSize + kPieceSize / 4);
+    OutputBuffer out;
     bool valid = true;
     const std::size_t count = store.count();
     for (std::size_t i = 0; i < count; ++i) {
         valid = writer.write(store.record(static_cast<std::int64_t>(i)).bytes, out) && valid;
         if (out.size() >= kPieceSize) {
-            write(out);
+            write(out.view());
             out.clear();
         }
     }
-    write(out);
+    write(out.view());
     return valid;
 }

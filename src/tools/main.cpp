@@ -450,10 +450,15 @@ int layoutOutput(const CommandLine &commandLine)
     store.load(path, commandLine.framingGiven() ? commandLine.framing() : output.framing());
     if (isAuto(commandLine))
         encoding = detectedEncoding(store, encoding);
+    // Values read from a file that shrank would be the zeros standing for its lost bytes.
+    const Output checked({&store});
+    const auto write = [&checked](std::string_view bytes) {
+        checked.write(bytes);
+    };
     if (arguments.output() == LayoutArguments::Output::Json)
-        return output.writeJson(store, encoding, writeOut) ? 0 : 1;
+        return output.writeJson(store, encoding, write) ? 0 : 1;
     const Record record = recordNumbered(store, commandLine.record(), path);
-    return output.writeFields(record.bytes, encoding, writeOut) ? 0 : 1;
+    return output.writeFields(record.bytes, encoding, write) ? 0 : 1;
 }
 
 // Everything that can fail is settled before the first byte is written. Returns the exit

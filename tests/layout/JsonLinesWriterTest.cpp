@@ -1,8 +1,14 @@
 #include "JsonLinesWriter.h"
 #include "Copybook.h"
 #include "EncodingCatalog.h"
+#include "FieldDecoder.h"
+#include "Layout.h"
+#include "OutputBuffer.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
 
 namespace {
 
@@ -82,4 +88,159 @@ TEST(JsonLinesWriter, ControlCharactersAreEscaped)
     JsonLinesWriter::appendEscaped(std::string("a\x01\\b\r\n\"\x7F", 8), out);
 
     EXPECT_EQ(out, "a\\u0001\\\\b\\r\\n\\\"\x7F");
+}
+
+namespace {
+
+// Fields of every way a value is written: short and long numbers, points within and beyond
+// the digits, every sign convention, text and floats.
+constexpr std::string_view kEveryWay = R"(
+    01 R.
+       05 P1 PIC S9(9)V99 COMP-3.
+       05 P2 PIC 9(4) COMP-3.
+       05 P3 PIC S9(18)V9(4) COMP-3.
+       05 P4 PIC S9(3)PP COMP-3.
+       05 P5 PIC SVPP9(3) COMP-3.
+       05 Z1 PIC S9(5)V99.
+       05 Z2 PIC 9(3).
+       05 Z3 PIC S9(4) SIGN LEADING.
+       05 Z4 PIC S9(3) SIGN TRAILING SEPARATE.
+       05 Z5 PIC S9(17)V9.
+       05 Z6 PIC S9(16)V9(16).
+       05 B1 PIC S9(9) COMP.
+       05 B2 PIC S9(4)V99 COMP.
+       05 B3 PIC 9(18) COMP-5.
+       05 B4 PIC S9(3)P COMP.
+       05 B5 PIC 9(3) COMP-X.
+       05 F1 COMP-2.
+       05 T1 PIC X(7).
+       05 N1 PIC N(2) NATIONAL.)";
+
+std::string fromHex(const std::string &hex)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return bytes;
+}
+
+// Digits in their zones with a sign of any nibble, a pad nibble of 0 half the time, and in a
+// quarter of the fields one byte of any value; text of any bytes, binary half the time small.
+std::string mostlyValidRecord(const Layout &layout, std::mt19937 &random)
+{
+    std::string record;
+    for (const Placement &placement : layout.largest()) {
+        const Item &item = *placement.item;
+        if (item.isGroup())
+            continue;
+        const bool numeric = item.picture && item.picture->category == Picture::Category::Numeric;
+        const std::size_t signAt = item.signLeading ? 0 : placement.length - 1;
+        const unsigned sign = random() % 2 ? random() % 16 : 0xC + random() % 2;
+        const bool small = random() % 2;
+        const char high = random() % 2 ? '\xFF' : '\0';
+        std::string field;
+        for (std::size_t i = 0; i < placement.length; ++i) {
+            const unsigned digit = random() % 10;
+            if (item.usage == Usage::Packed)
+                field += static_cast<char>((i == 0 && small ? 0 : digit << 4) |
+                                           (i == signAt ? sign : random() % 10));
+            else if (item.usage == Usage::Display && numeric)
+                field += static_cast<char>((i == signAt ? sign << 4 : 0xF0) | digit);
+            else if (small && numeric && i + 1 < placement.length)
+                field += high;
+            else
+                field += static_cast<char>(random() % 256);
+        }
+        if (random() % 4 == 0)
+            field[random() % field.size()] = static_cast<char>(random() % 256);
+        record += field;
+    }
+    return record;
+}
+
+// The record's line as decode() gives each value.
+std::string decodedLine(const Layout &layout, const FieldDecoder &decoder, std::string_view record)
+{
+    std::string line = "{";
+    std::string value;
+    for (const Placement &placement : layout.largest()) {
+        if (placement.item->isGroup())
+            continue;
+        value.clear();
+        const FieldValue decoded = decoder.decode(record.substr(placement.offset, placement.length),
+                                                  *placement.item, value);
+        line += (line.size() > 1 ? ",\"" : "\"") + placement.item->name + "\":";
+        if (!decoded.valid() || decoded.kind == FieldValue::Kind::Null) {
+            line += "null";
+        } else if (decoded.kind == FieldValue::Kind::Number) {
+            line += value;
+        } else {
+            line += '"';
+            JsonLinesWriter::appendEscaped(value, line);
+            line += '"';
+        }
+    }
+    return line + "}\n";
+}
+
+} // namespace
+
+TEST(JsonLinesWriter, WritesWhatTheDecoderReadsInEveryWay)
+{
+    const Copybook copybook = Copybook::parse(kEveryWay, CopybookReader::Format::Free);
+    const Layout layout(copybook.record(""));
+    std::mt19937 random(3);
+    for (const char *encoding : {"IBM-037", "IBM-939", "ISO-8859-1"}) {
+        const FieldDecoder decoder(EncodingCatalog::make(encoding), {});
+        JsonLinesWriter writer(layout, decoder);
+        for (int i = 0; i < 3000; ++i) {
+            const std::string record = mostlyValidRecord(layout, random);
+            std::string line;
+            writer.write(record, line);
+            ASSERT_EQ(line, decodedLine(layout, decoder, record)) << encoding << " " << i;
+        }
+    }
+}
+
+TEST(JsonLinesWriter, ExtremesOfShortNumbersKeepTheirDigits)
+{
+    const Copybook copybook = Copybook::parse(R"(
+        01 R.
+           05 P PIC S9(15) COMP-3.
+           05 Z PIC S9(15)V9.
+           05 B PIC S9(16) COMP-5.
+           05 X PIC S9(15) COMP-5.)",
+                                              CopybookReader::Format::Free);
+    const Layout layout(copybook.record(""));
+    const FieldDecoder decoder(EncodingCatalog::make("IBM-037"), {});
+    JsonLinesWriter writer(layout, decoder);
+    std::string line;
+    writer.write(fromHex("999999999999999D"
+                         "F9F9F9F9F9F9F9F9F9F9F9F9F9F9F9D9"
+                         "002386F26FC0FFFF"   // 10^16 - 1
+                         "FFDC790D903F0000"), // -10^16
+                 line);
+    EXPECT_EQ(line, R"({"P":-999999999999999,"Z":-999999999999999.9,)"
+                    R"("B":9999999999999999,"X":-10000000000000000})"
+                    "\n");
+    line.clear();
+    writer.write(fromHex("000000000000000D"
+                         "F0F0F0F0F0F0F0F0F0F0F0F0F0F0F0D0" +
+                         std::string(32, '0')),
+                 line);
+    EXPECT_EQ(line, R"({"P":0,"Z":0.0,"B":0,"X":0})"
+                    "\n");
+}
+
+TEST(OutputBuffer, KeepsWhatWasWrittenWhenItGrows)
+{
+    OutputBuffer buffer;
+    for (int i = 0; i < 1000; ++i) {
+        char *at = buffer.room(3);
+        std::memcpy(at, "abc", 3);
+        buffer.commit(at + 3);
+    }
+    EXPECT_EQ(buffer.size(), 3000u);
+    EXPECT_EQ(buffer.view().substr(2997), "abc");
+    EXPECT_EQ(buffer.view().find_first_not_of("abc"), std::string_view::npos);
 }

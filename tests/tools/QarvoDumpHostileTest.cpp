@@ -248,9 +248,10 @@ TEST_P(QarvoDumpCut, AFileCutWhileReadEndsTheOutputWithAMessage)
     HostileScene scene;
     const std::string path = scene.dir().write("cut.txt", GetParam().file);
     scene.dir().write("other.txt", repeated("b\n", GetParam().file.size() / 2));
+    scene.dir().write("layout.cpy", "       01  R.\n           05  T  PIC X(98).\n");
     std::vector<std::string> arguments = GetParam().arguments;
     for (std::string &argument : arguments) {
-        if (argument == "other.txt")
+        if (argument == "other.txt" || argument == "layout.cpy")
             argument = scene.dir().path(argument);
     }
     arguments.push_back(path);
@@ -278,7 +279,8 @@ INSTANTIATE_TEST_SUITE_P(
         CutCase{"FindHex", {"--find-hex", "61"}, repeated("a\n", 1 << 20), 2},
         CutCase{"Check", {"--check"}, repeated("\x80\n", 1 << 20), 2},
         CutCase{"CompareFiles", {"--compare-files", "other.txt"}, repeated("a\n", 1 << 20), 2},
-        CutCase{"Dump", {}, std::string(2 << 20, 'a'), 1}),
+        CutCase{"Dump", {}, std::string(2 << 20, 'a'), 1},
+        CutCase{"Json", {"--copybook", "layout.cpy", "--json"}, std::string(2 << 20, 'a'), 2}),
     [](const testing::TestParamInfo<CutCase> &info) { return std::string(info.param.name); });
 
 TEST(QarvoDumpHostile, AFileLargerThanTheMemoryAllowedRunsOutOfMemory)
