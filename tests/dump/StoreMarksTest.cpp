@@ -98,7 +98,7 @@ TEST_P(TwoThreadStore, MarksWhatOneThreadMarks)
         std::make_shared<const LeadByteEncoding>("", ByteClasses::forCodePage(codePage), codePage);
     ASSERT_TRUE(encoding->marksOnManyThreads());
     std::mt19937 random(5);
-    std::string seams("\x82\xA0\x81\r\n\x81\n\x81\r\x81\r\r\n\n\x81\x81\x81\r\nA", 23);
+    const std::string seams = "\x82\xA0\x81\r\n\x81\n\x81\r\x81\r\r\n\n\x81\x81\x81\r\nA";
     for (const std::string &bytes : {seams, hostileRecord(random, 900, kPalette),
                                      hostileRecord(random, 300, kPalette) + '\0' + seams}) {
         SCOPED_TRACE(testing::PrintToString(bytes));
