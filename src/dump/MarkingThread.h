@@ -40,7 +40,7 @@ private:
     std::future<void> m_thread;
     std::mutex m_mutex;
     std::condition_variable m_arrived; // a batch, or the end
-    std::condition_variable m_taken;   // the batches, or the end of the caller's wish
+    std::condition_variable m_taken;   // room for a batch, or the caller wants no more
     std::vector<Batch> m_batches;
     bool m_done = false;
     bool m_stop = false;
