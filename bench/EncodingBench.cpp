@@ -59,16 +59,19 @@ void marksOfValidLines(benchmark::State &state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTextBytes));
 }
 
-// What qarvo-dump --check does with the store of a valid file: one look at all of its lines.
+// What qarvo-dump --check does with the store of a valid file: one look at all of its lines,
+// on one thread (argument 1) or in two halves on two.
 void marksOfValidStore(benchmark::State &state)
 {
     const RecordStore store =
         RecordStore::framed(std::make_shared<const FileBytes>(sample().text()), Framing::lines());
     const auto encoding = EncodingCatalog::make("Shift_JIS");
+    const std::uint64_t secondFrom = state.range(0) == 2 ? kTextBytes / 2 : kTextBytes;
     std::uint64_t marks = 0;
     for (auto _ : state)
-        StoreMarks::forEach(store, *encoding,
-                            [&marks](std::size_t, std::string_view, const Mark &) { ++marks; });
+        StoreMarks::forEach(
+            store, *encoding, [&marks](std::size_t, std::string_view, const Mark &) { ++marks; },
+            secondFrom);
     if (marks != 0)
         state.SkipWithError("the text has marks");
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * kTextBytes));
@@ -106,7 +109,12 @@ void makeShiftJisAndMarkOneRecord(benchmark::State &state)
 } // namespace
 
 BENCHMARK(marksOfValidLines)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(marksOfValidStore)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(marksOfValidStore)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5)
+    ->Arg(1)
+    ->Arg(2)
+    ->UseRealTime();
 BENCHMARK(marksOfOneBigRecord)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(makeShiftJis)->Unit(benchmark::kMicrosecond);
 BENCHMARK(makeShiftJisAndMarkOneRecord)->Unit(benchmark::kMillisecond);

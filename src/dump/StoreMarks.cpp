@@ -1,12 +1,30 @@
 #include "StoreMarks.h"
 
 #include "Encoding.h"
+#include "MarkingThread.h"
 #include "RecordStore.h"
+
+#include <thread>
+
+namespace {
+
+// Below this a second thread costs more than it saves.
+constexpr std::uint64_t kTwoThreadBytes = std::uint64_t{16} << 20;
+
+} // namespace
 
 void StoreMarks::forEach(const RecordStore &store, const Encoding &encoding, const Sink &sink)
 {
+    static const bool twoCores = std::thread::hardware_concurrency() > 1;
+    const std::uint64_t size = store.bytes().size();
+    forEach(store, encoding, sink, twoCores && size > kTwoThreadBytes ? size / 2 : size);
+}
+
+void StoreMarks::forEach(const RecordStore &store, const Encoding &encoding, const Sink &sink,
+                         std::uint64_t secondFrom)
+{
     if (store.framing().kind == Framing::Kind::Lines && encoding.marksLinesAsOne())
-        asOneText(store, encoding, sink);
+        asOneText(store, encoding, sink, secondFrom);
     else
         recordByRecord(store, encoding, sink);
 }
@@ -27,8 +45,10 @@ void StoreMarks::recordByRecord(const RecordStore &store, const Encoding &encodi
 }
 
 // A mark is told to the record that holds its first byte. One that runs on into the line end
-// is cut again as the record alone cuts it; one in a line end belongs to no record.
-void StoreMarks::asOneText(const RecordStore &store, const Encoding &encoding, const Sink &sink)
+// is cut again as the record alone cuts it; one in a line end belongs to no record. A line
+// starts a unit in the one text too, so its second part can be marked from a line's start.
+void StoreMarks::asOneText(const RecordStore &store, const Encoding &encoding, const Sink &sink,
+                           std::uint64_t secondFrom)
 {
     const std::size_t count = store.count();
     if (count == 0)
@@ -44,7 +64,7 @@ void StoreMarks::asOneText(const RecordStore &store, const Encoding &encoding, c
     std::string_view bytes;
     std::uint64_t start = 0;
     std::uint64_t nextStart = 0;
-    encoding.forEachMark(text, [&](const Mark &mark) {
+    const MarkSink toRecord = [&](const Mark &mark) {
         if (index == count || mark.offset >= nextStart) {
             index = store.recordAt(mark.offset);
             bytes = store.record(static_cast<std::int64_t>(index)).bytes;
@@ -61,5 +81,14 @@ void StoreMarks::asOneText(const RecordStore &store, const Encoding &encoding, c
         encoding.forEachMark(bytes.substr(offset), [&](const Mark &tail) {
             sink(index, bytes, {offset + tail.offset, tail.length, tail.kind});
         });
-    });
+    };
+    const std::uint64_t seam = secondFrom < text.size() ? offsetOf(store.recordAt(secondFrom)) : 0;
+    if (seam == 0 || !encoding.marksOnManyThreads()) {
+        encoding.forEachMark(text, toRecord);
+        return;
+    }
+    MarkingThread second(encoding, text, seam);
+    encoding.forEachMark(second.started() ? text.substr(0, seam) : text, toRecord);
+    if (second.started())
+        second.forEach(toRecord);
 }

@@ -4,9 +4,10 @@
 #include <bitset>
 #include <cstdint>
 
-// Four sets of byte values, looked for among 64 bytes at once: 32 bytes a step with AVX2,
-// each set a table look-up by the byte's upper five bits and a test of the bit its lower
-// three pick; a byte at a time without it.
+// Four sets of byte values, looked for among 64 bytes at once: with AVX-512 VBMI, a byte's sets
+// in one look-up of all 256 values; else 32 bytes a step with AVX2, each set a table look-up
+// by the byte's upper five bits and a test of the bit its lower three pick; a byte at a time
+// without either.
 class BlockByteSets
 {
 public:
@@ -26,6 +27,9 @@ private:
 #if defined(__x86_64__) && !defined(QARVO_NO_AVX2)
     void byAvx2(const char *bytes, std::size_t blocks, Found *found) const;
 #endif
+#if defined(__x86_64__) && !defined(QARVO_NO_AVX2) && !defined(QARVO_NO_AVX512)
+    void byAvx512(const char *bytes, std::size_t blocks, Found *found) const;
+#endif
 
     // Per byte value, bit k set when set k holds it.
     std::array<std::uint8_t, 256> m_setsOf{};
@@ -34,4 +38,5 @@ private:
     std::array<std::array<std::uint8_t, 16>, kSets> m_lowBits{};
     std::array<std::array<std::uint8_t, 16>, kSets> m_highBits{};
     bool m_avx2 = false;
+    bool m_avx512 = false;
 };

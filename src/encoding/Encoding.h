@@ -39,6 +39,8 @@ public:
     // for a marked unit that runs on into its line end: no state passes from unit to unit,
     // and CR or LF goes on with no unit that is not marked.
     virtual bool marksLinesAsOne() const { return false; }
+    // Whether forEachMark may run on several threads at once.
+    virtual bool marksOnManyThreads() const { return false; }
     // The decoded form of a character unit.
     virtual Glyph glyph(std::string_view unit, ShiftState state) const = 0;
     // The lead-byte code pages keep their own dump rules: lead and trail bytes always stand as

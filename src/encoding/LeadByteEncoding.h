@@ -26,6 +26,8 @@ public:
     // A lead byte takes CR or LF in as its trail byte, which is marked but for a page of no
     // trail ranges.
     bool marksLinesAsOne() const override { return !m_trails['\r'] && !m_trails['\n']; }
+    // Its marks need the byte classes and the scan alone, which is made once, not the glyphs.
+    bool marksOnManyThreads() const override { return true; }
     Glyph glyph(std::string_view unit, ShiftState state) const override;
     const ByteClasses *leadByteClasses() const override { return &m_classes; }
     std::optional<int> windowsCodePage() const override { return m_codePage; }

@@ -87,10 +87,13 @@ std::uint64_t LeadByteScan::markedStarts(std::string_view text, std::size_t offs
     const std::size_t size = std::min(text.size() - offset, kBlockBytes);
     const std::uint64_t lastBit = std::uint64_t{1} << (size - 1);
     // A lead byte whose trail byte is not in the block is looked up whole, as are the rows
-    // that do not map all their trail bytes.
-    const std::uint64_t lookedUp = starts & (found[kUnevenRows] | lastBit);
+    // that do not map all their trail bytes. The last byte's pair is looked up whatever that
+    // byte is: in Japanese text a branch on whether it begins a unit is often guessed wrong.
+    const std::uint64_t lastPairMarked = pairMarked(text, offset + size - 1) ? lastBit : 0;
+    const std::uint64_t lookedUp = starts & found[kUnevenRows] & ~lastBit;
     std::uint64_t marks = found[kMarkedSingles] & ~trailBytes;
-    marks |= starts & ~lookedUp & ~(found[kTrails] >> 1);
+    marks |= starts & ~lookedUp & ~lastBit & ~(found[kTrails] >> 1);
+    marks |= starts & lastPairMarked;
     for (std::uint64_t bits = lookedUp; bits != 0; bits &= bits - 1) {
         const auto bit = static_cast<std::size_t>(std::countr_zero(bits));
         if (pairMarked(text, offset + bit))
