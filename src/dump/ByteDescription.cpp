@@ -34,7 +34,10 @@ std::string codePointsOf(std::string_view utf8)
 std::string unitWords(const RecordDump &dump, const RecordDump::RowUnit &unit)
 {
     const std::string_view bytes = dump.record().bytes.substr(unit.offset, unit.length);
-    const std::string hex = "(" + hexOf(bytes) + ")";
+    // Built by append: GCC 12 at -O3 takes "(" + a temporary for an overlapping copy.
+    std::string hex(1, '(');
+    hex += hexOf(bytes);
+    hex += ')';
     switch (unit.kind) {
     case UnitKind::IllFormed:
         return "ill-formed " + hex;
