@@ -2,9 +2,9 @@
 // record, and a block of the dump painted with its fields' bands, each within a frame (16 ms).
 #include "FieldsController.h"
 #include "FieldsWindow.h"
+#include "OffscreenBenchmarkMain.h"
 #include "TfrmMain.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
@@ -102,11 +102,5 @@ BENCHMARK(repaintDumpWithFields)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runOffscreenBenchmarks(argc, argv);
 }
