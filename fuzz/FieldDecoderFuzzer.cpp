@@ -1,6 +1,7 @@
 // Decodes random records by a copybook of every usage, in several encodings: every value is a
 // number, text or a reason, and every JSON line is closed.
 #include "Copybook.h"
+#include "DecodedJsonLine.h"
 #include "EncodingCatalog.h"
 #include "FieldDecoder.h"
 #include "JsonLinesWriter.h"
@@ -94,30 +95,6 @@ struct Setup
     }
 };
 
-// The line of a record of the fixed layout as decode() reads each field.
-std::string decodedLine(const Layout &layout, const FieldDecoder &decoder, std::string_view record)
-{
-    std::string line = "{";
-    std::string value;
-    for (std::size_t i = 1; i < layout.largest().size(); ++i) {
-        const Placement &placement = layout.largest()[i];
-        value.clear();
-        const FieldValue decoded = decoder.decode(record.substr(placement.offset, placement.length),
-                                                  *placement.item, value);
-        line += (i > 1 ? ",\"" : "\"") + placement.item->name + "\":";
-        if (!decoded.valid() || decoded.kind == FieldValue::Kind::Null) {
-            line += "null";
-        } else if (decoded.kind == FieldValue::Kind::Number) {
-            line += value;
-        } else {
-            line += '"';
-            JsonLinesWriter::appendEscaped(value, line);
-            line += '"';
-        }
-    }
-    return line + "}\n";
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -153,6 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     JsonLinesWriter fixedWriter(setup.fixed, decoder);
     line.clear();
     fixedWriter.write(full, line);
-    check(line == decodedLine(setup.fixed, decoder, full), "a planned line that decode() denies");
+    check(line == decodedJsonLine(setup.fixed, decoder, full),
+          "a planned line that decode() denies");
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "JsonLinesWriter.h"
 #include "Copybook.h"
+#include "DecodedJsonLine.h"
 #include "EncodingCatalog.h"
 #include "FieldDecoder.h"
 #include "Layout.h"
@@ -158,31 +159,6 @@ std::string mostlyValidRecord(const Layout &layout, std::mt19937 &random)
     return record;
 }
 
-// The record's line as decode() gives each value.
-std::string decodedLine(const Layout &layout, const FieldDecoder &decoder, std::string_view record)
-{
-    std::string line = "{";
-    std::string value;
-    for (const Placement &placement : layout.largest()) {
-        if (placement.item->isGroup())
-            continue;
-        value.clear();
-        const FieldValue decoded = decoder.decode(record.substr(placement.offset, placement.length),
-                                                  *placement.item, value);
-        line += (line.size() > 1 ? ",\"" : "\"") + placement.item->name + "\":";
-        if (!decoded.valid() || decoded.kind == FieldValue::Kind::Null) {
-            line += "null";
-        } else if (decoded.kind == FieldValue::Kind::Number) {
-            line += value;
-        } else {
-            line += '"';
-            JsonLinesWriter::appendEscaped(value, line);
-            line += '"';
-        }
-    }
-    return line + "}\n";
-}
-
 } // namespace
 
 TEST(JsonLinesWriter, WritesWhatTheDecoderReadsInEveryWay)
@@ -197,7 +173,7 @@ TEST(JsonLinesWriter, WritesWhatTheDecoderReadsInEveryWay)
             const std::string record = mostlyValidRecord(layout, random);
             std::string line;
             writer.write(record, line);
-            ASSERT_EQ(line, decodedLine(layout, decoder, record)) << encoding << " " << i;
+            ASSERT_EQ(line, decodedJsonLine(layout, decoder, record)) << encoding << " " << i;
         }
     }
 }
