@@ -3,22 +3,10 @@
 #include "RecordFields.h"
 
 #include <algorithm>
+#include <map>
+#include <numeric>
 
 namespace {
-
-// B's row of A's row at: the same row where the shapes agree, else the one of that item and
-// name.
-const FieldRow *counterpart(const RecordFields &a, std::size_t at, const RecordFields &b,
-                            bool aligned)
-{
-    if (aligned)
-        return &b.rows()[at];
-    const FieldRow &row = a.rows()[at];
-    const auto found = std::ranges::find_if(b.rows(), [&row](const FieldRow &other) {
-        return other.item == row.item && other.name == row.name;
-    });
-    return found == b.rows().end() ? nullptr : &*found;
-}
 
 std::string_view bytesOf(const FieldRow &row, std::string_view record)
 {
@@ -29,16 +17,33 @@ std::string_view bytesOf(const FieldRow &row, std::string_view record)
 
 FieldComparison::FieldComparison(const RecordFields &a, std::string_view recordA,
                                  const RecordFields &b, std::string_view recordB)
-    : m_a(a)
+    : m_a(a), m_b(b), m_counterparts(a.rows().size(), kNone)
 {
-    const bool aligned = a.sameShape(b);
+    if (a.sameShape(b)) {
+        std::iota(m_counterparts.begin(), m_counterparts.end(), std::size_t{0});
+    } else {
+        std::map<std::pair<const Item *, std::string_view>, std::size_t> rowsOfB;
+        for (std::size_t at = 0; at < b.rows().size(); ++at)
+            rowsOfB.emplace(std::pair{b.rows()[at].item, std::string_view(b.rows()[at].name)}, at);
+        for (std::size_t at = 0; at < a.rows().size(); ++at) {
+            const auto found = rowsOfB.find({a.rows()[at].item, a.rows()[at].name});
+            if (found != rowsOfB.end())
+                m_counterparts[at] = found->second;
+        }
+    }
     for (const std::size_t at : a.standing()) {
         const FieldRow &row = a.rows()[at];
-        const FieldRow *other = counterpart(a, at, b, aligned);
+        const FieldRow *other = counterpart(at);
         const std::string_view mine = bytesOf(row, recordA);
         if (!other || other->length != row.length || bytesOf(*other, recordB) != mine)
             m_differing.push_back(at);
     }
+}
+
+const FieldRow *FieldComparison::counterpart(std::size_t at) const
+{
+    const std::size_t other = m_counterparts.at(at);
+    return other == kNone ? nullptr : &m_b.rows()[other];
 }
 
 std::string FieldComparison::summary() const

@@ -283,20 +283,21 @@ CompareController::Pair CompareController::pairOf(const RecordStore &storeB,
 
 void CompareController::show(Pair pair)
 {
-    const auto dumpOf = [this](const Record &record, const CompareSource &source) {
+    const auto [encodingA, encodingB] = m_fields ? m_fields->cuttingBoth(pair.a, pair.b, m_encoding)
+                                                 : std::pair{m_encoding, m_encoding};
+    const auto dumpOf = [](const Record &record, const CompareSource &source,
+                           std::shared_ptr<const Encoding> encoding) {
         DumpHeader header{source.path, RecordDump::lengthLabel(record.bytes.size()),
                           static_cast<std::int64_t>(source.recordNumber),
                           RecordDump::countLabel(source.count)};
-        const auto encoding = m_fields ? m_fields->cuttingAlso(record, m_encoding) : m_encoding;
-        return std::make_shared<const RecordDump>(record, encoding, std::move(header));
+        return std::make_shared<const RecordDump>(record, std::move(encoding), std::move(header));
     };
-    auto compare = std::make_shared<const CompareDump>(
-        dumpOf(pair.a, pair.sourceA), dumpOf(pair.b, pair.sourceB), pair.sourceA, pair.sourceB);
+    auto compare = std::make_shared<const CompareDump>(dumpOf(pair.a, pair.sourceA, encodingA),
+                                                       dumpOf(pair.b, pair.sourceB, encodingB),
+                                                       pair.sourceA, pair.sourceB);
     QString summary = QString::fromStdString(compare->comparison().summary());
     m_view->setCompare(std::move(compare));
-    if (const QString fields = m_fields ? m_fields->compared(pair.a, pair.b, m_encoding)
-                                        : QString();
-        !fields.isEmpty())
+    if (const QString fields = m_fields ? m_fields->shownBoth() : QString(); !fields.isEmpty())
         summary += QStringLiteral("; ") + fields;
     bar()->setSources(sourceText('A', pair.sourceA), sourceText('B', pair.sourceB));
     bar()->setSummary(comparingFiles() ? m_counts + tr("; this record: ") + summary : summary);

@@ -65,19 +65,11 @@ std::shared_ptr<const Encoding> FieldsController::cutting(const Record &record,
                                                           std::shared_ptr<const Encoding> encoding)
 {
     m_comparison.reset();
+    m_other.reset();
     if (!m_layout)
         return encoding;
     m_fields = fieldsOf(record, encoding);
     return std::make_shared<const LaidOutEncoding>(std::move(encoding), m_fields->cuts());
-}
-
-std::shared_ptr<const Encoding>
-FieldsController::cuttingAlso(const Record &record, std::shared_ptr<const Encoding> encoding)
-{
-    if (!m_layout)
-        return encoding;
-    const std::vector<FieldCut> cuts = fieldsOf(record, encoding)->cuts();
-    return std::make_shared<const LaidOutEncoding>(std::move(encoding), cuts);
 }
 
 void FieldsController::shown()
@@ -90,16 +82,25 @@ void FieldsController::shown()
     cursorMoved();
 }
 
-QString FieldsController::compared(const Record &a, const Record &b,
-                                   std::shared_ptr<const Encoding> encoding)
+std::pair<std::shared_ptr<const Encoding>, std::shared_ptr<const Encoding>>
+FieldsController::cuttingBoth(const Record &a, const Record &b,
+                              const std::shared_ptr<const Encoding> &encoding)
 {
     if (!m_layout)
-        return {};
+        return {encoding, encoding};
     m_fields = fieldsOf(a, encoding);
-    const std::shared_ptr<RecordFields> other = fieldsOf(b, encoding);
-    m_comparison = std::make_unique<FieldComparison>(*m_fields, a.bytes, *other, b.bytes);
+    m_other = fieldsOf(b, encoding);
+    m_comparison = std::make_shared<const FieldComparison>(*m_fields, a.bytes, *m_other, b.bytes);
+    return {std::make_shared<const LaidOutEncoding>(encoding, m_fields->cuts()),
+            std::make_shared<const LaidOutEncoding>(encoding, m_other->cuts())};
+}
+
+QString FieldsController::shownBoth()
+{
+    if (!m_comparison)
+        return {};
     m_view->setFieldBands(m_fields->bands());
-    window()->model()->show(m_fields, other, m_comparison->differing());
+    window()->model()->show(m_fields, m_other, m_comparison);
     window()->setNote(QString::fromStdString(m_fields->lengthNote(layoutLength())));
     return QString::fromStdString(m_comparison->summary());
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 class CopybookLayout;
 class DumpView;
@@ -46,13 +47,13 @@ public:
     // cuts it field by field. encoding as it is without a layout.
     std::shared_ptr<const Encoding> cutting(const Record &record,
                                             std::shared_ptr<const Encoding> encoding);
-    // The same for one side of a comparison, learning nothing.
-    std::shared_ptr<const Encoding> cuttingAlso(const Record &record,
-                                                std::shared_ptr<const Encoding> encoding);
     // After the dump area shows the record cutting() was told of: its bands and its rows.
     void shown();
-    // After it shows a against b: A's bands and rows with B's values; what differs, in words.
-    QString compared(const Record &a, const Record &b, std::shared_ptr<const Encoding> encoding);
+    // The same for two records about to be shown against each other: A's encoding and B's.
+    std::pair<std::shared_ptr<const Encoding>, std::shared_ptr<const Encoding>>
+    cuttingBoth(const Record &a, const Record &b, const std::shared_ptr<const Encoding> &encoding);
+    // After it shows them: A's bands and rows with B's values; what differs, in words.
+    QString shownBoth();
     // The field under the dump's cursor, for the status line; empty where there is none.
     QString cursorField() const;
     // F8 and Shift+F8 while comparing: the next or previous differing field from the cursor.
@@ -85,6 +86,7 @@ private:
     std::shared_ptr<const Encoding> m_decoderEncoding;
     std::unique_ptr<FieldDecoder> m_decoder;
     std::shared_ptr<RecordFields> m_fields; // of the record shown, or A's
-    std::unique_ptr<FieldComparison> m_comparison;
+    std::shared_ptr<RecordFields> m_other;  // B's
+    std::shared_ptr<const FieldComparison> m_comparison;
     bool m_choosingRow = false; // the cursor follows a row the user chose
 };

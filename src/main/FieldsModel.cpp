@@ -23,18 +23,21 @@ FieldsModel::FieldsModel(QObject *parent) : QAbstractItemModel(parent)
 
 void FieldsModel::show(std::shared_ptr<const RecordFields> fields,
                        std::shared_ptr<const RecordFields> other,
-                       std::vector<std::size_t> differing)
+                       std::shared_ptr<const FieldComparison> comparison)
 {
-    const bool sameShape = m_fields && fields && (m_other != nullptr) == (other != nullptr) &&
+    const bool sameShape = m_fields && fields &&
+                           (m_comparison != nullptr) == (comparison != nullptr) &&
                            m_fields->sameShape(*fields);
     if (!sameShape)
         beginResetModel();
     m_fields = std::move(fields);
     m_other = std::move(other);
-    m_otherAligned = m_other && m_fields && m_fields->sameShape(*m_other);
+    m_comparison = std::move(comparison);
     m_differs.assign(m_fields ? m_fields->rows().size() : 0, false);
-    for (const std::size_t at : differing)
-        m_differs.at(at) = true;
+    if (m_comparison) {
+        for (const std::size_t at : m_comparison->differing())
+            m_differs.at(at) = true;
+    }
     if (!sameShape) {
         learnShape();
         endResetModel();
@@ -126,7 +129,7 @@ int FieldsModel::rowCount(const QModelIndex &parent) const
 
 int FieldsModel::columnCount(const QModelIndex &) const
 {
-    return m_other ? ColumnCount : ColumnCount - 1;
+    return m_comparison ? ColumnCount : ColumnCount - 1;
 }
 
 QVariant FieldsModel::data(const QModelIndex &index, int role) const
@@ -171,27 +174,12 @@ QString FieldsModel::text(const FieldRow &row, std::size_t at, int column) const
     case Value:
         return fromUtf8(row.shownValue());
     case OtherValue:
-        if (const FieldRow *other = otherRow(at))
+        if (const FieldRow *other = m_comparison ? m_comparison->counterpart(at) : nullptr)
             return fromUtf8(other->shownValue());
         return {};
     default:
         return {};
     }
-}
-
-// B's row of the same place: the same row where the shapes agree, else the one of that name.
-const FieldRow *FieldsModel::otherRow(std::size_t at) const
-{
-    if (!m_other)
-        return nullptr;
-    if (m_otherAligned)
-        return &m_other->rows()[at];
-    const std::string &name = m_fields->rows()[at].name;
-    for (const FieldRow &row : m_other->rows()) {
-        if (row.name == name && row.item == m_fields->rows()[at].item)
-            return &row;
-    }
-    return nullptr;
 }
 
 QVariant FieldsModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -200,7 +188,7 @@ QVariant FieldsModel::headerData(int section, Qt::Orientation orientation, int r
         return {};
     static const char *const kTitles[] = {"Level",   "Name",  "Offset", "Length",
                                           "Picture", "Bytes", "Value",  "B's value"};
-    if (section == Value && m_other)
+    if (section == Value && m_comparison)
         return tr("A's value");
     return section >= 0 && section < ColumnCount ? tr(kTitles[section]) : QVariant();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FieldComparison.h"
 #include "RecordFields.h"
 
 #include <QAbstractItemModel>
@@ -21,10 +22,10 @@ public:
     explicit FieldsModel(QObject *parent = nullptr);
 
     // Rows of the same shape as those shown are changed in place, so that what is folded and
-    // selected stays. other: B's fields while comparing; differing: A's rows that differ.
+    // selected stays. While comparing: B's fields, and A's against them.
     void show(std::shared_ptr<const RecordFields> fields,
               std::shared_ptr<const RecordFields> other = nullptr,
-              std::vector<std::size_t> differing = {});
+              std::shared_ptr<const FieldComparison> comparison = nullptr);
     void clear();
     const RecordFields *fields() const { return m_fields.get(); }
 
@@ -44,11 +45,10 @@ public:
 private:
     void learnShape();
     QString text(const FieldRow &row, std::size_t at, int column) const;
-    const FieldRow *otherRow(std::size_t at) const;
 
     std::shared_ptr<const RecordFields> m_fields;
-    std::shared_ptr<const RecordFields> m_other;
-    bool m_otherAligned = false; // B's rows are A's, one for one
+    std::shared_ptr<const RecordFields> m_other; // which m_comparison refers to
+    std::shared_ptr<const FieldComparison> m_comparison;
     std::vector<bool> m_differs;
     std::vector<std::vector<std::size_t>> m_children; // of each row; the top level last
     std::vector<int> m_position;                      // of each row among its parent's

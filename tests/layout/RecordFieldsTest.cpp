@@ -173,6 +173,12 @@ TEST_F(RecordFieldsTest, TheShapeFollowsTheCounters)
     EXPECT_TRUE(two.sameShape(RecordFields(layout, m_decoder, "2xy", alternatives)));
     EXPECT_FALSE(two.sameShape(RecordFields(layout, m_decoder, "3xyz", alternatives)));
     EXPECT_FALSE(fields(kRecord).sameShape(two));
+    // Of another shape, B's rows are found by item and name; what A has and B not differs.
+    const RecordFields three(layout, m_decoder, "3ayz", alternatives);
+    const FieldComparison comparison(three, "3ayz", two, "2ab");
+    EXPECT_EQ(comparison.counterpart(3)->name, "T(1)");
+    EXPECT_EQ(comparison.counterpart(5), nullptr); // T(3)
+    EXPECT_EQ(comparison.summary(), "3 fields differ: C, T(2), T(3)");
     // A counter beyond its table: the fields say so.
     const RecordFields over(layout, m_decoder, "7abc", alternatives);
     EXPECT_EQ(over.rows()[1].shownValue(), "invalid: counter");
